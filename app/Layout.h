@@ -1,0 +1,111 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The plain data that describes a window: its title, its client area and one
+// row per control, plus the table that binds each push button to its handler.
+// Positions and sizes are in twips (1440 to the inch, 15 to a pixel at 96 DPI),
+// measured from the top-left corner of the client area. Every window's tables
+// are constexpr and checked at compile time with isWellFormed().
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+namespace app {
+
+// The nine windows. Each name stands for exactly one window for the whole run.
+enum class FormId { Form1, Form2, Form3, Form4, Form5, Form6, Form7, Form8, Form9 };
+inline constexpr int formCount = 9;
+
+std::string_view formName(FormId id);
+
+enum class ControlKind { Label, TextBox, PushButton };
+
+enum class Align { Left, Right, Centre };
+
+// Either no colour of its own, a fixed RGB colour, or the desktop colour of
+// the window system.
+struct Colour {
+    enum class Kind { Ordinary, Rgb, Desktop };
+    Kind kind = Kind::Ordinary;
+    std::uint32_t rgb = 0;
+};
+
+constexpr Colour rgb(std::uint32_t value) {
+    return {Colour::Kind::Rgb, value};
+}
+constexpr Colour desktopColour() {
+    return {Colour::Kind::Desktop, 0};
+}
+
+// What a row states beyond its rectangle; everything else is the ordinary look.
+struct ControlStyle {
+    Colour background = {};
+    Align align = Align::Left;
+    bool border = false;
+};
+
+struct ControlSpec {
+    std::string_view name;
+    ControlKind kind;
+    // A label's or push button's caption, or a text box's initial text (UTF-8).
+    std::string_view text;
+    int left, top, width, height;
+    // Place in the tab order; labels have one but never take the focus.
+    int tabIndex;
+    ControlStyle style = {};
+};
+
+class FormActions;
+using Handler = void (*)(FormActions&);
+
+struct ButtonBinding {
+    std::string_view button;
+    Handler handler;
+};
+
+struct FormSpec {
+    FormId id;
+    std::string_view title;
+    int width, height;
+    std::span<const ControlSpec> controls;
+    std::span<const ButtonBinding> buttons;
+
+    constexpr const ControlSpec* find(std::string_view name) const {
+        for (const ControlSpec& control : controls)
+            if (control.name == name)
+                return &control;
+        return nullptr;
+    }
+};
+
+// Compile-time check of a window's tables: control names and tab indexes are
+// unique, every rectangle lies inside the client area, and every push button
+// has exactly one handler while every handler names a push button.
+constexpr bool isWellFormed(const FormSpec& form) {
+    const auto& controls = form.controls;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        const ControlSpec& c = controls[i];
+        if (c.name.empty() || c.width <= 0 || c.height <= 0 || c.left < 0 || c.top < 0)
+            return false;
+        if (c.left + c.width > form.width || c.top + c.height > form.height)
+            return false;
+        for (std::size_t j = i + 1; j < controls.size(); ++j)
+            if (controls[j].name == c.name || controls[j].tabIndex == c.tabIndex)
+                return false;
+        int bindings = 0;
+        for (const ButtonBinding& binding : form.buttons)
+            if (binding.button == c.name)
+                ++bindings;
+        if (bindings != (c.kind == ControlKind::PushButton ? 1 : 0))
+            return false;
+    }
+    for (const ButtonBinding& binding : form.buttons) {
+        const ControlSpec* control = form.find(binding.button);
+        if (!control || control->kind != ControlKind::PushButton || !binding.handler)
+            return false;
+    }
+    return true;
+}
+
+} // namespace app

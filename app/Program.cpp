@@ -1,0 +1,145 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/Program.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace app {
+
+namespace {
+
+// Programmer errors only: a missing table, a handler naming a control its
+// window does not have, or touching a window the handler has unloaded.
+[[noreturn]] void fatal(std::string_view what, std::string_view form, std::string_view detail) {
+    std::fprintf(stderr, "takhmin: %.*s: %.*s %.*s\n", int(what.size()), what.data(),
+                 int(form.size()), form.data(), int(detail.size()), detail.data());
+    std::abort();
+}
+
+} // namespace
+
+std::string_view formName(FormId id) {
+    static constexpr std::string_view names[formCount] = {
+        "Form1", "Form2", "Form3", "Form4", "Form5", "Form6", "Form7", "Form8", "Form9"};
+    return names[static_cast<int>(id)];
+}
+
+Program::Program(std::span<const FormSpec* const> forms, WindowSystem& windows)
+    : m_windows(windows) {
+    m_states.fill(State::Unloaded);
+    for (const FormSpec* form : forms)
+        m_forms[static_cast<int>(form->id)] = form;
+    for (int i = 0; i < formCount; ++i)
+        if (!m_forms[i])
+            fatal("no description for", formName(FormId(i)), "");
+}
+
+const FormSpec& Program::form(FormId id) const {
+    return *m_forms[static_cast<int>(id)];
+}
+
+bool Program::isLoaded(FormId id) const {
+    return stateOf(id) != State::Unloaded;
+}
+
+bool Program::isVisible(FormId id) const {
+    return stateOf(id) == State::Visible;
+}
+
+void Program::start() {
+    show(FormId::Form1);
+}
+
+void Program::load(FormId id) {
+    if (m_ended || isLoaded(id))
+        return;
+    m_windows.createWindow(form(id));
+    stateOf(id) = State::Hidden;
+}
+
+void Program::unload(FormId id) {
+    if (m_ended || !isLoaded(id))
+        return;
+    stateOf(id) = State::Unloaded;
+    m_windows.destroyWindow(id);
+}
+
+void Program::show(FormId id) {
+    if (m_ended)
+        return;
+    load(id);
+    stateOf(id) = State::Visible;
+    m_windows.showWindow(id);
+}
+
+void Program::end() {
+    if (m_ended)
+        return;
+    for (int i = 0; i < formCount; ++i)
+        unload(FormId(i));
+    m_ended = true;
+    m_windows.quit();
+}
+
+void Program::endIfNoneLoaded() {
+    if (m_ended)
+        return;
+    for (int i = 0; i < formCount; ++i)
+        if (isLoaded(FormId(i)))
+            return;
+    m_ended = true;
+    m_windows.quit();
+}
+
+void Program::click(FormId id, std::string_view button) {
+    if (m_ended || !isLoaded(id))
+        return;
+    Handler handler = nullptr;
+    for (const ButtonBinding& binding : form(id).buttons)
+        if (binding.button == button)
+            handler = binding.handler;
+    if (!handler)
+        fatal("no handler on", formName(id), button);
+
+    FormActions actions(*this, m_windows, id);
+    try {
+        handler(actions);
+    } catch (const numtext::Failure& failure) {
+        // The handler stopped at the failed step; every window stays as it
+        // left them and the program goes on.
+        if (!m_ended)
+            m_windows.reportFailure(failure);
+    }
+    endIfNoneLoaded();
+}
+
+void Program::closedByUser(FormId id) {
+    if (m_ended)
+        return;
+    unload(id);
+    endIfNoneLoaded();
+}
+
+const ControlSpec& FormActions::ownControl(std::string_view control) const {
+    const FormSpec& own = m_program.form(m_own);
+    const ControlSpec* spec = own.find(control);
+    if (!spec || spec->kind == ControlKind::PushButton)
+        fatal("no label or text box on", formName(m_own), control);
+    if (!m_program.isLoaded(m_own))
+        fatal("handler touched its unloaded window", formName(m_own), control);
+    return *spec;
+}
+
+std::string FormActions::text(std::string_view control) const {
+    if (m_program.hasEnded())
+        return {};
+    return m_windows.text(m_own, ownControl(control).name);
+}
+
+void FormActions::setText(std::string_view control, std::string_view text) {
+    if (m_program.hasEnded())
+        return;
+    m_windows.setText(m_own, ownControl(control).name, text);
+}
+
+} // namespace app

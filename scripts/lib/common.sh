@@ -1,0 +1,57 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Shared by the scripts: installing missing Debian packages and building.
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-noto-ui-core fonts-dejavu-core)
+TEST_PACKAGES=(xvfb xauth x11-utils openbox imagemagick locales)
+
+# Installs the Debian packages that are missing. As root it installs them;
+# otherwise it prints the exact command to run and stops.
+ensure_packages() {
+    local missing=()
+    local pkg
+    for pkg in "$@"; do
+        if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed"; then
+            missing+=("$pkg")
+        fi
+    done
+    [ ${#missing[@]} -eq 0 ] && return 0
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Missing Debian packages. Run this first, then try again:" >&2
+        echo "  sudo apt-get install -y ${missing[*]}" >&2
+        exit 1
+    fi
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# Generates the locales the tests switch to (Arabic, and French for its
+# comma decimal separator), when running as root.
+ensure_locales() {
+    [ "$(id -u)" -eq 0 ] || return 0
+    local wanted=(ar_EG.UTF-8 fr_FR.UTF-8)
+    local have
+    have="$(locale -a 2>/dev/null | tr 'A-Z' 'a-z')"
+    local changed=0 loc
+    for loc in "${wanted[@]}"; do
+        local short
+        short="$(echo "$loc" | tr 'A-Z' 'a-z' | sed 's/utf-8/utf8/')"
+        if ! grep -qx "$short" <<<"$have"; then
+            sed -i "s/^# *${loc} UTF-8/${loc} UTF-8/" /etc/locale.gen
+            grep -q "^${loc} UTF-8" /etc/locale.gen || echo "${loc} UTF-8" >>/etc/locale.gen
+            changed=1
+        fi
+    done
+    [ $changed -eq 0 ] || locale-gen >/dev/null
+}
+
+# configure_and_build BUILD_DIR BUILD_TYPE [extra cmake args...]
+configure_and_build() {
+    local dir="$1" type="$2"
+    shift 2
+    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
+    cmake --build "$dir" -j2
+}

@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// Runs the real program (registry, screens and Qt windows) inside a test and
+// acts on it as a user would: typing key by key, clicking with the mouse,
+// closing windows through their close control.
+
+#include "app/Program.h"
+#include "screens/Screens.h"
+#include "ui/FormWindow.h"
+#include "ui/QtWindowSystem.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <memory>
+
+class GuiHarness {
+  public:
+    GuiHarness() : m_program(screens::allForms(), m_windows) {
+        m_windows.attach(m_program);
+        m_program.start();
+    }
+
+    app::Program& program() { return m_program; }
+    ui::QtWindowSystem& windows() { return m_windows; }
+    ui::FormWindow* window(app::FormId id) const { return m_windows.window(id); }
+
+    bool isVisible(app::FormId id) const {
+        ui::FormWindow* w = window(id);
+        return m_program.isVisible(id) && w && w->isVisible();
+    }
+
+    template <typename Widget> Widget* control(app::FormId id, const char* name) const {
+        ui::FormWindow* w = window(id);
+        return w ? qobject_cast<Widget*>(w->control(name)) : nullptr;
+    }
+
+    QString text(app::FormId id, const char* name) const {
+        if (auto* label = control<QLabel>(id, name))
+            return label->text();
+        if (auto* box = control<QLineEdit>(id, name))
+            return box->text();
+        return QStringLiteral("<no control %1>").arg(QLatin1String(name));
+    }
+
+    // Replaces the text of a text box by typing, one key event per character
+    // (QTest::keyClicks cannot send Arabic letters or digits).
+    void type(app::FormId id, const char* name, const QString& text) {
+        QLineEdit* box = control<QLineEdit>(id, name);
+        QVERIFY2(box, name);
+        QTest::mouseClick(box, Qt::LeftButton);
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        for (QChar ch : text)
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        QCOMPARE(box->text(), text);
+    }
+
+    void click(app::FormId id, const char* name) {
+        QPushButton* button = control<QPushButton>(id, name);
+        QVERIFY2(button, name);
+        QVERIFY2(button->isVisible(), name);
+        QTest::mouseClick(button, Qt::LeftButton);
+        settle();
+    }
+
+    // The window system's close control.
+    void close(app::FormId id) {
+        ui::FormWindow* w = window(id);
+        QVERIFY(w);
+        w->close();
+        settle();
+    }
+
+    // Lets deferred deletions and window-system events run.
+    static void settle() {
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+    }
+
+  private:
+    ui::QtWindowSystem m_windows;
+    app::Program m_program;
+};

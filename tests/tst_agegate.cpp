@@ -1,0 +1,147 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The entry window, the age warning and the window framework under them,
+// through the real widgets on the offscreen platform.
+#include "GuiHarness.h"
+#include "ui/Appearance.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QMessageBox>
+
+using enum app::FormId;
+
+class TestAgeGate : public QObject {
+    Q_OBJECT
+  private Q_SLOTS:
+    void initTestCase() { ui::applyAppearance(*qApp); }
+
+    void ageDecidesTheWay_data() {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("empty reads as 0") << QString() << false;
+        QTest::newRow("lowest age") << "6" << true;
+        QTest::newRow("highest age") << "70" << true;
+        QTest::newRow("just below") << "5.99" << false;
+        QTest::newRow("just above") << "70.01" << false;
+        QTest::newRow("not whole") << "6.5" << true;
+        QTest::newRow("number then a word") << QString::fromUtf8("25 سنة") << true;
+        QTest::newRow("letters only") << QString::fromUtf8("عشرون") << false;
+        QTest::newRow("negative") << "-25" << false;
+        QTest::newRow("Arabic-Indic digits") << QString::fromUtf8("٢٥") << true;
+        QTest::newRow("extended Arabic-Indic") << QString::fromUtf8("۷۱") << false;
+        QTest::newRow("too large for a double") << "1e400" << false;
+        QTest::newRow("blanks first") << "  30" << true;
+    }
+    void ageDecidesTheWay() {
+        QFETCH(QString, typed);
+        QFETCH(bool, accepted);
+        GuiHarness gui;
+        gui.type(Form1, "Text1", typed);
+        gui.click(Form1, "Command1");
+        if (accepted) {
+            QVERIFY(!gui.program().isLoaded(Form1));
+            QVERIFY(gui.isVisible(Form2));
+            QVERIFY(!gui.program().isLoaded(Form8));
+        } else {
+            QVERIFY(gui.isVisible(Form1));
+            QVERIFY(gui.isVisible(Form8));
+            QCOMPARE(gui.text(Form1, "Text1"), typed);
+        }
+        QVERIFY(!gui.program().hasEnded());
+    }
+
+    void warningLeadsBackWithTheTypedText() {
+        GuiHarness gui;
+        gui.type(Form1, "Text1", "99");
+        gui.click(Form1, "Command1");
+        ui::FormWindow* entry = gui.window(Form1);
+        gui.click(Form8, "Command1");
+        QVERIFY(!gui.program().isLoaded(Form8));
+        QVERIFY(gui.isVisible(Form1));
+        QCOMPARE(gui.window(Form1), entry); // the same window, not a new one
+        QCOMPARE(gui.text(Form1, "Text1"), QStringLiteral("99"));
+    }
+
+    void warningStaysWhenTheAgeIsCorrectedMeanwhile() {
+        // No window is modal: the user corrects the age while the warning
+        // is still open, then dismisses the warning.
+        GuiHarness gui;
+        gui.type(Form1, "Text1", "3");
+        gui.click(Form1, "Command1");
+        gui.click(Form1, "Command1"); // refused again: still one warning
+        QVERIFY(gui.isVisible(Form8));
+        gui.type(Form1, "Text1", "30");
+        gui.click(Form1, "Command1");
+        QVERIFY(!gui.program().isLoaded(Form1));
+        QVERIFY(gui.isVisible(Form2));
+        QVERIFY(gui.isVisible(Form8));
+        gui.click(Form8, "Command1");
+        QVERIFY(gui.isVisible(Form1));
+        QVERIFY(gui.isVisible(Form2));
+        QCOMPARE(gui.text(Form1, "Text1"), QString()); // loaded afresh
+    }
+
+    void closingWindowsEndsOnlyWithTheLast() {
+        GuiHarness gui;
+        gui.type(Form1, "Text1", "1");
+        gui.click(Form1, "Command1");
+        gui.close(Form8);
+        QVERIFY(!gui.program().isLoaded(Form8));
+        QVERIFY(!gui.program().hasEnded());
+        gui.close(Form1);
+        QVERIFY(gui.program().hasEnded());
+    }
+
+    void keyboardFollowsTheTabOrder() {
+        GuiHarness gui;
+        ui::FormWindow* entry = gui.window(Form1);
+        QVERIFY(QTest::qWaitForWindowActive(entry));
+        auto* button = gui.control<QPushButton>(Form1, "Command1");
+        auto* box = gui.control<QLineEdit>(Form1, "Text1");
+        QCOMPARE(QApplication::focusWidget(), button); // lowest tab index
+        QTest::keyClick(entry, Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), box);
+        for (QChar ch : QStringLiteral("40"))
+            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        QTest::keyClick(box, Qt::Key_Return); // no default button
+        GuiHarness::settle();
+        QVERIFY(gui.program().isLoaded(Form1));
+        QTest::keyClick(entry, Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), button);
+        QTest::keyClick(button, Qt::Key_Return);
+        GuiHarness::settle();
+        QVERIFY(!gui.program().isLoaded(Form1));
+        QVERIFY(gui.isVisible(Form2));
+    }
+
+    void leftAlignedArabicCaptionSitsOnTheLeft() {
+        // Qt would right-align Arabic plain text; the table says left.
+        GuiHarness gui;
+        auto* label = gui.control<QLabel>(Form1, "Label1");
+        QImage image = label->grab().toImage();
+        const QColor background = label->palette().color(QPalette::Window);
+        int leftmostInk = image.width();
+        int rightmostInk = -1;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (qGray(image.pixel(x, y)) < qGray(background.rgb()) - 80) {
+                    leftmostInk = std::min(leftmostInk, x);
+                    rightmostInk = std::max(rightmostInk, x);
+                }
+        QVERIFY2(rightmostInk >= 0, "the caption draws nothing");
+        QVERIFY2(leftmostInk <= 3, qPrintable(QString::number(leftmostInk)));
+        QVERIFY(rightmostInk < image.width() - 3 * image.devicePixelRatio());
+    }
+
+    void controlsSitAtTheirRectangles() {
+        // 15 twips to a pixel: Form1 is 5655 x 4455 twips, Text1 at
+        // (2280, 1800) sized 855 x 285.
+        GuiHarness gui;
+        QCOMPARE(gui.window(Form1)->size(), QSize(377, 297));
+        QCOMPARE(gui.control<QLineEdit>(Form1, "Text1")->geometry(), QRect(152, 120, 57, 19));
+        QCOMPARE(gui.window(Form1)->windowTitle(), QString::fromUtf8("بدء البرنامج"));
+    }
+};
+
+QTEST_MAIN(TestAgeGate)
+#include "tst_agegate.moc"

@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/Appearance.h"
+
+#include <QApplication>
+
+namespace ui {
+
+QRect twipsToPixels(int left, int top, int width, int height) {
+    return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
+                 twipsToPixels(height));
+}
+
+QFont dialogFont() {
+    QFont font;
+    // Naskh shapes Arabic fully and its UI variant keeps a line at 17 px at
+    // this size, the height of the single-line rows. Latin letters and digits
+    // fall back to DejaVu Sans.
+    font.setFamilies({QStringLiteral("Noto Naskh Arabic UI"), QStringLiteral("DejaVu Sans")});
+    font.setPixelSize(12);
+    font.setStyleStrategy(QFont::PreferAntialias);
+    return font;
+}
+
+QColor desktopColour() {
+    return QColor(0x6d, 0x9b, 0xd1);
+}
+
+void applyAppearance(QApplication& application) {
+    application.setFont(dialogFont());
+    // The nine windows decide themselves when the program ends.
+    application.setQuitOnLastWindowClosed(false);
+}
+
+} // namespace ui

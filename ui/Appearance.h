@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The look every window shares: one font for all controls, and the geometry
+// unit. Tables are in twips; Qt works in device-independent pixels, which at
+// 96 DPI are 15 twips each and grow with the screen's scale factor.
+
+#include <QColor>
+#include <QFont>
+#include <QRect>
+
+class QApplication;
+
+namespace ui {
+
+constexpr int twipsPerPixel = 15;
+
+// Rounds to the nearest pixel; every rectangle in the tables is a whole
+// number of pixels, so nothing is lost in practice.
+constexpr int twipsToPixels(int twips) {
+    return (twips + twipsPerPixel / 2) / twipsPerPixel;
+}
+
+QRect twipsToPixels(int left, int top, int width, int height);
+
+// The font every control uses. Asked for by family name, so that Arabic does
+// not depend on fontconfig's fallback, and sized in pixels so that it keeps
+// its proportion to the rectangles at any scale factor.
+QFont dialogFont();
+
+// The window system has no desktop colour role in Qt; this stands in for it
+// behind the one label that asks for it. Dark text reads well on it.
+QColor desktopColour();
+
+// Applies the shared look to the whole application.
+void applyAppearance(QApplication& application);
+
+} // namespace ui

@@ -1,0 +1,38 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// The three kinds of control, with the behaviour the tables assume and that
+// Qt's widgets do not have by default: labels keep the alignment of their row
+// whatever the direction of their text, and push buttons wrap their caption.
+
+#include "app/Layout.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace ui {
+
+class CaptionLabel : public QLabel {
+    Q_OBJECT
+  public:
+    CaptionLabel(const app::ControlSpec& spec, QWidget* parent);
+};
+
+class TextBox : public QLineEdit {
+    Q_OBJECT
+  public:
+    TextBox(const app::ControlSpec& spec, QWidget* parent);
+};
+
+class WrappingButton : public QPushButton {
+    Q_OBJECT
+  public:
+    WrappingButton(const app::ControlSpec& spec, QWidget* parent);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+};
+
+} // namespace ui

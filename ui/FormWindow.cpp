@@ -1,0 +1,91 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ui/FormWindow.h"
+
+#include "ui/Appearance.h"
+#include "ui/Controls.h"
+
+#include <QCloseEvent>
+
+#include <algorithm>
+
+namespace ui {
+
+FormWindow::FormWindow(const app::FormSpec& spec, ClickHandler onClick, CloseHandler onClose)
+    : m_spec(spec), m_onClose(std::move(onClose)) {
+    setWindowTitle(QString::fromUtf8(spec.title.data(), qsizetype(spec.title.size())));
+    // The tables are drawn left to right; no locale may mirror them.
+    setLayoutDirection(Qt::LeftToRight);
+    setFixedSize(twipsToPixels(spec.width), twipsToPixels(spec.height));
+
+    for (const app::ControlSpec& row : spec.controls) {
+        QWidget* widget = nullptr;
+        switch (row.kind) {
+        case app::ControlKind::Label:
+            widget = new CaptionLabel(row, this);
+            break;
+        case app::ControlKind::TextBox:
+            widget = new TextBox(row, this);
+            break;
+        case app::ControlKind::PushButton: {
+            auto* button = new WrappingButton(row, this);
+            const std::string_view name = row.name;
+            connect(button, &QPushButton::clicked, this, [onClick, name] { onClick(name); });
+            widget = button;
+            break;
+        }
+        }
+        m_controls.emplace_back(row.name, widget);
+    }
+    buildTabOrder();
+}
+
+QWidget* FormWindow::control(std::string_view name) const {
+    for (const auto& [controlName, widget] : m_controls)
+        if (controlName == name)
+            return widget;
+    return nullptr;
+}
+
+void FormWindow::buildTabOrder() {
+    // Labels have a place in the order but never take the focus.
+    std::vector<const app::ControlSpec*> focusable;
+    for (const app::ControlSpec& row : m_spec.controls)
+        if (row.kind != app::ControlKind::Label)
+            focusable.push_back(&row);
+    std::sort(focusable.begin(), focusable.end(),
+              [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
+    for (std::size_t i = 0; i + 1 < focusable.size(); ++i)
+        setTabOrder(control(focusable[i]->name), control(focusable[i + 1]->name));
+    if (!focusable.empty())
+        m_firstFocus = control(focusable.front()->name);
+}
+
+void FormWindow::present() {
+    if (!m_presented && m_firstFocus)
+        m_firstFocus->setFocus(Qt::OtherFocusReason);
+    m_presented = true;
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    show();
+    raise();
+    activateWindow();
+}
+
+void FormWindow::discard() {
+    m_discarded = true;
+    hide();
+    // The handler that unloaded this window may still be running inside one
+    // of its buttons' clicked signals; release the widgets afterwards.
+    deleteLater();
+}
+
+void FormWindow::closeEvent(QCloseEvent* event) {
+    if (m_discarded) {
+        event->accept();
+        return;
+    }
+    // The close control unloads the window; the registry does the rest.
+    event->ignore();
+    m_onClose();
+}
+
+} // namespace ui
