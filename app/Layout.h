@@ -64,12 +64,27 @@ struct ButtonBinding {
     Handler handler;
 };
 
+// Ties a text box to the label that says what to type into it, so that a
+// screen reader names the box after that label.
+struct LabelFor {
+    std::string_view label;
+    std::string_view control;
+};
+
+enum class FormRole {
+    Window,
+    // A warning that a screen reader announces as an alert when it appears.
+    Alert,
+};
+
 struct FormSpec {
     FormId id;
     std::string_view title;
     int width, height;
     std::span<const ControlSpec> controls;
     std::span<const ButtonBinding> buttons;
+    std::span<const LabelFor> labels = {};
+    FormRole role = FormRole::Window;
 
     constexpr const ControlSpec* find(std::string_view name) const {
         for (const ControlSpec& control : controls)
@@ -80,8 +95,9 @@ struct FormSpec {
 };
 
 // Compile-time check of a window's tables: control names and tab indexes are
-// unique, every rectangle lies inside the client area, and every push button
-// has exactly one handler while every handler names a push button.
+// unique, every rectangle lies inside the client area, every push button
+// has exactly one handler while every handler names a push button, and every
+// text box is named by exactly one label.
 constexpr bool isWellFormed(const FormSpec& form) {
     const auto& controls = form.controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
@@ -98,6 +114,17 @@ constexpr bool isWellFormed(const FormSpec& form) {
             if (binding.button == c.name)
                 ++bindings;
         if (bindings != (c.kind == ControlKind::PushButton ? 1 : 0))
+            return false;
+        int namers = 0;
+        for (const LabelFor& label : form.labels)
+            if (label.control == c.name)
+                ++namers;
+        if (namers != (c.kind == ControlKind::TextBox ? 1 : 0))
+            return false;
+    }
+    for (const LabelFor& label : form.labels) {
+        const ControlSpec* control = form.find(label.label);
+        if (!control || control->kind != ControlKind::Label)
             return false;
     }
     for (const ButtonBinding& binding : form.buttons) {

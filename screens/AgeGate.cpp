@@ -50,10 +50,14 @@ constexpr ControlSpec kForm8Controls[] = {
 // clang-format on
 constexpr ButtonBinding kForm8Buttons[] = {{"Command1", acknowledgeAgeWarning}};
 
+constexpr LabelFor kForm1Labels[] = {{"Label2", "Text1"}};
+
 } // namespace
 
-constexpr FormSpec form1{Form1, "بدء البرنامج", 5655, 4455, kForm1Controls, kForm1Buttons};
-constexpr FormSpec form8{Form8, "رسالة تحذير", 4680, 2385, kForm8Controls, kForm8Buttons};
+constexpr FormSpec form1{Form1,          "بدء البرنامج", 5655,        4455,
+                         kForm1Controls, kForm1Buttons,  kForm1Labels};
+constexpr FormSpec form8{Form8,          "رسالة تحذير", 4680, 2385,
+                         kForm8Controls, kForm8Buttons, {},   FormRole::Alert};
 static_assert(isWellFormed(form1) && isWellFormed(form8));
 
 } // namespace screens

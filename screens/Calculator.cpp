@@ -75,9 +75,12 @@ constexpr ButtonBinding kForm9Buttons[] = {
     {"Command4", divide}, {"Command5", clear},    {"Command6", closeCalculator},
 };
 
+constexpr LabelFor kForm9Labels[] = {{"Label3", "Text1"}, {"Label4", "Text2"}, {"Label5", "Text3"}};
+
 } // namespace
 
-constexpr FormSpec form9{Form9, "آلة حاسبة", 5805, 3615, kForm9Controls, kForm9Buttons};
+constexpr FormSpec form9{Form9,          "آلة حاسبة",   5805,        3615,
+                         kForm9Controls, kForm9Buttons, kForm9Labels};
 static_assert(isWellFormed(form9));
 
 } // namespace screens

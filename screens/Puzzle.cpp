@@ -96,10 +96,14 @@ constexpr ControlSpec kForm7Controls[] = {
 // clang-format on
 constexpr ButtonBinding kForm7Buttons[] = {{"Command1", acknowledgePuzzleWarning}};
 
+constexpr LabelFor kForm6Labels[] = {{"Label9", "Text1"}};
+
 } // namespace
 
-constexpr FormSpec form6{Form6, "البرنامج", 6585, 6525, kForm6Controls, kForm6Buttons};
-constexpr FormSpec form7{Form7, "رسالة تحذير", 4680, 2130, kForm7Controls, kForm7Buttons};
+constexpr FormSpec form6{Form6,          "البرنامج",    6585,        6525,
+                         kForm6Controls, kForm6Buttons, kForm6Labels};
+constexpr FormSpec form7{Form7,          "رسالة تحذير", 4680, 2130,
+                         kForm7Controls, kForm7Buttons, {},   FormRole::Alert};
 static_assert(isWellFormed(form6) && isWellFormed(form7));
 
 } // namespace screens

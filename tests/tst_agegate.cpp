@@ -13,7 +13,7 @@ using enum app::FormId;
 class TestAgeGate : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void initTestCase() { ui::applyAppearance(*qApp); }
+    void initTestCase() { ui::prepareApplication(*qApp); }
 
     void ageDecidesTheWay_data() {
         QTest::addColumn<QString>("typed");

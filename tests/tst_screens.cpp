@@ -35,7 +35,7 @@ void openPuzzle(GuiHarness& gui) {
 class TestScreens : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void initTestCase() { ui::applyAppearance(*qApp); }
+    void initTestCase() { ui::prepareApplication(*qApp); }
 
     void puzzleNamesBothNumbers_data() {
         QTest::addColumn<QString>("result");

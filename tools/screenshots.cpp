@@ -51,7 +51,7 @@ void click(ui::QtWindowSystem& windows, app::FormId id, const char* button) {
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    ui::applyAppearance(application);
+    ui::prepareApplication(application);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("shots");
     QDir().mkpath(folder);
 

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/Appearance.h"
 
+#include "ui/Accessibility.h"
+
 #include <QApplication>
 
 namespace ui {
@@ -16,7 +18,7 @@ QFont dialogFont() {
     // this size, the height of the single-line rows. Latin letters and digits
     // fall back to DejaVu Sans.
     font.setFamilies({QStringLiteral("Noto Naskh Arabic UI"), QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(12);
+    font.setPixelSize(11);
     font.setStyleStrategy(QFont::PreferAntialias);
     return font;
 }
@@ -25,7 +27,8 @@ QColor desktopColour() {
     return QColor(0x6d, 0x9b, 0xd1);
 }
 
-void applyAppearance(QApplication& application) {
+void prepareApplication(QApplication& application) {
+    installAccessibility();
     application.setFont(dialogFont());
     // The nine windows decide themselves when the program ends.
     application.setQuitOnLastWindowClosed(false);

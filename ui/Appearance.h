@@ -32,7 +32,8 @@ QFont dialogFont();
 // behind the one label that asks for it. Dark text reads well on it.
 QColor desktopColour();
 
-// Applies the shared look to the whole application.
-void applyAppearance(QApplication& application);
+// Applies the shared look and the accessibility support to the whole
+// application; call it once, right after creating the QApplication.
+void prepareApplication(QApplication& application);
 
 } // namespace ui

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/FormWindow.h"
 
+#include "ui/Accessibility.h"
 #include "ui/Appearance.h"
 #include "ui/Controls.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 
 #include <algorithm>
 
@@ -36,6 +38,9 @@ FormWindow::FormWindow(const app::FormSpec& spec, ClickHandler onClick, CloseHan
         }
         m_controls.emplace_back(row.name, widget);
     }
+    // A text box is named after the label that asks for its text.
+    for (const app::LabelFor& pair : spec.labels)
+        qobject_cast<QLabel*>(control(pair.label))->setBuddy(control(pair.control));
     buildTabOrder();
 }
 
@@ -68,6 +73,8 @@ void FormWindow::present() {
     show();
     raise();
     activateWindow();
+    if (m_spec.role == app::FormRole::Alert)
+        announceAlert(this);
 }
 
 void FormWindow::discard() {

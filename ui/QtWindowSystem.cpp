@@ -2,6 +2,7 @@
 #include "ui/QtWindowSystem.h"
 
 #include "app/FailureMessages.h"
+#include "ui/Accessibility.h"
 #include "ui/FormWindow.h"
 
 #include <QApplication>
@@ -93,10 +94,13 @@ void QtWindowSystem::reportFailure(const numtext::Failure& failure) {
         m_failureWindow->setLayoutDirection(Qt::RightToLeft);
         m_failureWindow->setObjectName(QStringLiteral("failureWindow"));
     }
-    m_failureWindow->setText(toQString(app::failureMessage(failure.kind())));
+    const QString message = toQString(app::failureMessage(failure.kind()));
+    m_failureWindow->setText(message);
+    m_failureWindow->setAccessibleDescription(message);
     m_failureWindow->show();
     m_failureWindow->raise();
     m_failureWindow->activateWindow();
+    announceAlert(m_failureWindow);
 }
 
 void QtWindowSystem::quit() {

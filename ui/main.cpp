@@ -10,7 +10,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    ui::applyAppearance(application);
+    ui::prepareApplication(application);
 
     ui::QtWindowSystem windows;
     app::Program program(screens::allForms(), windows);

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Runs the program on a virtual X display inside its own D-Bus session with
+# the accessibility bus, as on a desktop with a screen reader, and lets the
+# AT-SPI client walk it.
+# Usage: run-atspi.sh TAKHMIN DESCRIBE CLIENT
+set -euo pipefail
+takhmin="$1" describe="$2" client="$3"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+"$describe" >"$work/tables.json"
+
+exec dbus-run-session -- bash -s "$takhmin" "$client" "$work" <<'SESSION'
+set -uo pipefail
+takhmin="$1" client="$2" work="$3"
+display=":$((200 + RANDOM % 300))"
+Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb=$!
+export DISPLAY="$display"
+for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+/usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
+bus=$!
+sleep 0.5
+QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$takhmin" >"$work/program.log" 2>&1 &
+program=$!
+/usr/bin/python3 "$client" "$work/tables.json"
+status=$?
+if kill -0 "$program" 2>/dev/null; then
+    echo "FAIL: the program is still running"
+    kill "$program"
+    status=1
+fi
+kill "$bus" "$xvfb" 2>/dev/null
+exit $status
+SESSION

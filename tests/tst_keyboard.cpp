@@ -1,0 +1,119 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The whole road, from the age to the goodbye window, with the keyboard
+// alone: Tab, Shift+Tab, Space, Enter and typed characters, each sent to
+// whichever control has the focus.
+#include "GuiHarness.h"
+#include "ui/Appearance.h"
+
+#include <QApplication>
+
+using enum app::FormId;
+
+namespace {
+
+QWidget* focused() { return QApplication::focusWidget(); }
+
+// Waits until the window is active, as a window manager makes a newly shown
+// window, and returns the name of the control that has the focus.
+QString focusIn(GuiHarness& gui, app::FormId id)
+{
+    ui::FormWindow* window = gui.window(id);
+    if (!window || !QTest::qWaitForWindowActive(window))
+        return QStringLiteral("<%1 not active>").arg(QLatin1String(app::formName(id)));
+    return focused() ? focused()->objectName() : QString();
+}
+
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(focused(), key, modifiers);
+    GuiHarness::settle();
+}
+
+void typeText(const QString& text)
+{
+    for (QChar ch : text)
+        QTest::sendKeyEvent(QTest::Click, focused(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+}
+
+} // namespace
+
+class TestKeyboard : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase() { ui::prepareApplication(*qApp); }
+
+    void wholeRoadWithKeysOnly()
+    {
+        GuiHarness gui;
+        QCOMPARE(focusIn(gui, Form1), QStringLiteral("Command1"));
+        press(Qt::Key_Tab);
+        QCOMPARE(focused()->objectName(), QStringLiteral("Text1"));
+        typeText(QString::fromUtf8("٢٥"));
+        press(Qt::Key_Return); // no default button: nothing happens
+        QVERIFY(gui.isVisible(Form1));
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        press(Qt::Key_Space);
+
+        QCOMPARE(focusIn(gui, Form2), QStringLiteral("Command1"));
+        press(Qt::Key_Tab);
+        press(Qt::Key_Return); // about
+        QCOMPARE(focusIn(gui, Form5), QStringLiteral("Command1"));
+        press(Qt::Key_Space); // back
+
+        QCOMPARE(focusIn(gui, Form2), QStringLiteral("Command1"));
+        press(Qt::Key_Space); // start
+        QCOMPARE(focusIn(gui, Form6), QStringLiteral("Text1"));
+        typeText(QStringLiteral("2064"));
+        press(Qt::Key_Tab);
+        QCOMPARE(focused()->objectName(), QStringLiteral("Command1"));
+        press(Qt::Key_Space);
+        QCOMPARE(gui.text(Form6, "Label12"), QStringLiteral("79"));
+        QCOMPARE(gui.text(Form6, "Label13"), QStringLiteral("21"));
+        press(Qt::Key_Tab);
+        press(Qt::Key_Tab);
+        QCOMPARE(focused()->objectName(), QStringLiteral("Command3"));
+        press(Qt::Key_Return); // calculator
+
+        QCOMPARE(focusIn(gui, Form9), QStringLiteral("Command6"));
+        // Shift+Tab from the first control wraps round to the last, Text1.
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focused()->objectName(), QStringLiteral("Text1"));
+        typeText(QStringLiteral("7"));
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focused()->objectName(), QStringLiteral("Text2"));
+        typeText(QStringLiteral("2"));
+        for (int i = 0; i < 3; ++i)
+            press(Qt::Key_Tab, Qt::ShiftModifier); // Text3, then Command1, Command2
+        QCOMPARE(focused()->objectName(), QStringLiteral("Command2"));
+        press(Qt::Key_Space); // subtract: tabbing in selected each "0", typing replaced it
+        QCOMPARE(gui.text(Form9, "Text3"), QStringLiteral("5"));
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focused()->objectName(), QStringLiteral("Command5"));
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focused()->objectName(), QStringLiteral("Command6"));
+        press(Qt::Key_Space); // close the calculator
+
+        // The window manager gives the puzzle back the focus it had.
+        gui.window(Form6)->activateWindow();
+        QCOMPARE(focusIn(gui, Form6), QStringLiteral("Command3"));
+        press(Qt::Key_Tab, Qt::ShiftModifier);
+        QCOMPARE(focused()->objectName(), QStringLiteral("Command2"));
+        press(Qt::Key_Return); // back to the menu
+
+        QCOMPARE(focusIn(gui, Form2), QStringLiteral("Command1"));
+        press(Qt::Key_Tab, Qt::ShiftModifier); // wraps round to exit
+        QCOMPARE(focused()->objectName(), QStringLiteral("Command3"));
+        press(Qt::Key_Space);
+        QCOMPARE(focusIn(gui, Form3), QStringLiteral("Command1"));
+        press(Qt::Key_Tab);
+        press(Qt::Key_Return); // yes
+        QCOMPARE(focusIn(gui, Form4), QStringLiteral("Command1"));
+        press(Qt::Key_Space);
+        QVERIFY(gui.program().hasEnded());
+    }
+};
+
+QTEST_MAIN(TestKeyboard)
+#include "tst_keyboard.moc"

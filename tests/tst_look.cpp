@@ -1,0 +1,156 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What a person sees, checked on the rendered pixels of every window: each
+// caption sits where its row says (left, right or centred, whatever the
+// language and locale), every caption fits its rectangle as the tables
+// intend, and at any scale factor the windows are drawn at the screen's
+// resolution. The same binary runs at several scale factors and locales.
+#include "GuiHarness.h"
+#include "ui/Appearance.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QLocale>
+
+#include <optional>
+
+using namespace app;
+
+namespace {
+
+struct Ink {
+    int left = 0, right = 0; // in device pixels, inclusive
+    int width = 0;           // of the image, in device pixels
+};
+
+// Where the caption of a control is drawn, in device pixels.
+std::optional<Ink> inkOf(QWidget* widget)
+{
+    const QImage image = widget->grab().toImage();
+    const int background = qGray(widget->palette().color(widget->backgroundRole()).rgb());
+    Ink ink{image.width(), -1, image.width()};
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < background - 90) {
+                ink.left = std::min(ink.left, x);
+                ink.right = std::max(ink.right, x);
+            }
+    if (ink.right < 0)
+        return std::nullopt;
+    return ink;
+}
+
+void addRowsForEveryControl(ControlKind kind)
+{
+    QTest::addColumn<int>("form");
+    QTest::addColumn<QString>("control");
+    for (const FormSpec* form : screens::allForms())
+        for (const ControlSpec& control : form->controls)
+            if (control.kind == kind && !control.text.empty())
+                QTest::addRow("%s.%s", formName(form->id).data(),
+                              QByteArray(control.name.data(), control.name.size()).constData())
+                    << int(form->id) << QString::fromUtf8(control.name.data(), control.name.size());
+}
+
+} // namespace
+
+class TestLook : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void initTestCase()
+    {
+        ui::prepareApplication(*qApp);
+        // When run in another locale, make sure it really is in force.
+        const QString lang = qEnvironmentVariable("LC_ALL");
+        if (lang.startsWith(QLatin1String("ar")))
+            QCOMPARE(QLocale().language(), QLocale::Arabic);
+        if (lang.startsWith(QLatin1String("fr")))
+            QCOMPARE(QLocale().decimalPoint(), QStringLiteral(","));
+    }
+
+    void labelCaptionSitsAsItsRowSays_data() { addRowsForEveryControl(ControlKind::Label); }
+    void labelCaptionSitsAsItsRowSays()
+    {
+        QFETCH(int, form);
+        QFETCH(QString, control);
+        GuiHarness gui;
+        gui.program().show(FormId(form));
+        ui::FormWindow* window = gui.window(FormId(form));
+        QCOMPARE(window->layoutDirection(), Qt::LeftToRight);
+        auto* label = qobject_cast<QLabel*>(window->control(control.toStdString()));
+        const std::optional<Ink> ink = inkOf(label);
+        QVERIFY2(ink, "the caption draws nothing");
+        const int slack = int(3 * label->devicePixelRatio() + 1);
+        const Align align = window->spec().find(control.toStdString())->style.align;
+        if (align == Align::Left)
+            QVERIFY2(ink->left <= slack, qPrintable(QString::number(ink->left)));
+        else if (align == Align::Right)
+            QVERIFY2(ink->right >= ink->width - 1 - slack, qPrintable(QString::number(ink->right)));
+        else
+            QVERIFY(std::abs(ink->left - (ink->width - 1 - ink->right)) <= 2 * slack);
+    }
+
+    void typedArabicSitsOnTheLeftOfItsBox()
+    {
+        GuiHarness gui;
+        gui.program().show(FormId::Form9);
+        gui.type(FormId::Form9, "Text1", QString::fromUtf8("خمسة"));
+        auto* box = gui.control<QLineEdit>(FormId::Form9, "Text1");
+        box->setCursorPosition(0);
+        const std::optional<Ink> ink = inkOf(box);
+        QVERIFY(ink);
+        QVERIFY2(ink->right < ink->width / 2 + 10 * box->devicePixelRatio(),
+                 qPrintable(QString::number(ink->right)));
+    }
+
+    void captionFitsItsRectangle_data()
+    {
+        QTest::addColumn<int>("form");
+        QTest::addColumn<QString>("control");
+        for (ControlKind kind : {ControlKind::Label, ControlKind::PushButton})
+            for (const FormSpec* form : screens::allForms())
+                for (const ControlSpec& control : form->controls)
+                    if (control.kind == kind && !control.text.empty())
+                        QTest::addRow("%s.%s", formName(form->id).data(),
+                                      QByteArray(control.name.data(), control.name.size()).constData())
+                            << int(form->id)
+                            << QString::fromUtf8(control.name.data(), control.name.size());
+    }
+    void captionFitsItsRectangle()
+    {
+        // Wrapped at spaces inside the control's rectangle, every caption
+        // must fit in height and no single word may stick out sideways.
+        QFETCH(int, form);
+        QFETCH(QString, control);
+        GuiHarness gui;
+        gui.program().show(FormId(form));
+        QWidget* widget = gui.window(FormId(form))->control(control.toStdString());
+        QString caption = widget->property("text").toString();
+        // A button's caption is centred and may use its whole height.
+        const QRect area = widget->contentsRect();
+        const QFontMetricsF metrics(widget->font(), widget);
+        const QRectF needed =
+            metrics.boundingRect(QRectF(area), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, caption);
+        QVERIFY2(needed.height() <= area.height() + 0.5,
+                 qPrintable(QStringLiteral("needs %1 of %2 px").arg(needed.height()).arg(area.height())));
+        for (const QString& word : caption.split(QLatin1Char(' '), Qt::SkipEmptyParts))
+            QVERIFY2(metrics.horizontalAdvance(word) <= area.width(), qPrintable(word));
+    }
+
+    void drawnAtTheScreensResolution()
+    {
+        // Qt's high-DPI scaling renders text at the device resolution: the
+        // picture of a window has as many device pixels as the scale asks.
+        const qreal expected = qEnvironmentVariableIsSet("TAKHMIN_EXPECT_SCALE")
+                                   ? qEnvironmentVariable("TAKHMIN_EXPECT_SCALE").toDouble()
+                                   : 1.0;
+        GuiHarness gui;
+        ui::FormWindow* window = gui.window(FormId::Form1);
+        QCOMPARE(window->devicePixelRatio(), expected);
+        QCOMPARE(window->size(), QSize(377, 297)); // 5655 x 4455 twips at any scale
+        const QImage image = window->grab().toImage();
+        QCOMPARE(image.width(), qRound(377 * expected));
+    }
+};
+
+QTEST_MAIN(TestLook)
+#include "tst_look.moc"

@@ -1,0 +1,76 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Prints every window's tables as JSON: what tests that look at the running
+// program from outside (through a screen reader's interface) expect to find.
+#include "app/FailureMessages.h"
+#include "screens/Screens.h"
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <utility>
+
+namespace {
+
+std::string quoted(std::string_view text)
+{
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\')
+            out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+const char* kindName(app::ControlKind kind)
+{
+    switch (kind) {
+    case app::ControlKind::Label:
+        return "label";
+    case app::ControlKind::TextBox:
+        return "text box";
+    case app::ControlKind::PushButton:
+        return "push button";
+    }
+    return "";
+}
+
+} // namespace
+
+int main()
+{
+    std::printf("{\"failure\": {\"title\": %s, \"button\": %s, \"messages\": {",
+                quoted(app::failureTitle()).c_str(), quoted(app::failureButton()).c_str());
+    using numtext::FailureKind;
+    const std::pair<const char*, FailureKind> kinds[] = {
+        {"NotANumber", FailureKind::NotANumber},
+        {"WholeOutOfRange", FailureKind::WholeOutOfRange},
+        {"DivisionByZero", FailureKind::DivisionByZero},
+        {"InvalidOperation", FailureKind::InvalidOperation},
+        {"Overflow", FailureKind::Overflow},
+    };
+    for (std::size_t k = 0; k < std::size(kinds); ++k)
+        std::printf("%s\"%s\": %s", k ? ", " : "", kinds[k].first,
+                    quoted(app::failureMessage(kinds[k].second)).c_str());
+    std::printf("}},\n\"forms\": [\n");
+    const auto forms = screens::allForms();
+    for (std::size_t f = 0; f < forms.size(); ++f) {
+        const app::FormSpec& form = *forms[f];
+        std::printf("{\"form\": %s, \"title\": %s, \"alert\": %s, \"controls\": [\n",
+                    quoted(app::formName(form.id)).c_str(), quoted(form.title).c_str(),
+                    form.role == app::FormRole::Alert ? "true" : "false");
+        for (std::size_t c = 0; c < form.controls.size(); ++c) {
+            const app::ControlSpec& control = form.controls[c];
+            std::string label;
+            for (const app::LabelFor& pair : form.labels)
+                if (pair.control == control.name)
+                    label = quoted(pair.label);
+            std::printf("  {\"name\": %s, \"kind\": \"%s\", \"text\": %s, \"label\": %s}%s\n",
+                        quoted(control.name).c_str(), kindName(control.kind),
+                        quoted(control.text).c_str(), label.empty() ? "null" : label.c_str(),
+                        c + 1 < form.controls.size() ? "," : "");
+        }
+        std::printf("]}%s\n", f + 1 < forms.size() ? "," : "");
+    }
+    std::printf("]}\n");
+}

@@ -1,0 +1,18 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+
+// What screen readers need beyond what Qt's widgets tell them by themselves:
+// warning windows and the failure message are exposed as alerts, and are
+// announced as such when they appear.
+
+class QWidget;
+
+namespace ui {
+
+// Registers the accessible interfaces for alert windows; once per process.
+void installAccessibility();
+
+// Tells assistive technology that an alert window has just been shown.
+void announceAlert(QWidget* window);
+
+} // namespace ui
