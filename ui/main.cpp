@@ -7,9 +7,20 @@
 #include "ui/QtWindowSystem.h"
 
 #include <QApplication>
+#include <QIcon>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    // The name gives the X11 window class (StartupWMClass in the desktop
+    // entry); the desktop file name lets Wayland compositors and docks find
+    // the installed entry and its icon.
+    QApplication::setApplicationName(QStringLiteral("takhmin"));
+    QApplication::setApplicationVersion(QStringLiteral(TAKHMIN_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.takhmin.Takhmin"));
+    QIcon icon;
+    for (int size : {48, 256})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/io.github.takhmin.Takhmin.png").arg(size));
+    QApplication::setWindowIcon(icon);
     ui::prepareApplication(application);
 
     ui::QtWindowSystem windows;
