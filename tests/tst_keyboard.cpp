@@ -11,26 +11,25 @@ using enum app::FormId;
 
 namespace {
 
-QWidget* focused() { return QApplication::focusWidget(); }
+QWidget* focused() {
+    return QApplication::focusWidget();
+}
 
 // Waits until the window is active, as a window manager makes a newly shown
 // window, and returns the name of the control that has the focus.
-QString focusIn(GuiHarness& gui, app::FormId id)
-{
+QString focusIn(GuiHarness& gui, app::FormId id) {
     ui::FormWindow* window = gui.window(id);
     if (!window || !QTest::qWaitForWindowActive(window))
         return QStringLiteral("<%1 not active>").arg(QLatin1String(app::formName(id)));
     return focused() ? focused()->objectName() : QString();
 }
 
-void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-{
+void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(focused(), key, modifiers);
     GuiHarness::settle();
 }
 
-void typeText(const QString& text)
-{
+void typeText(const QString& text) {
     for (QChar ch : text)
         QTest::sendKeyEvent(QTest::Click, focused(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
 }
@@ -39,11 +38,10 @@ void typeText(const QString& text)
 
 class TestKeyboard : public QObject {
     Q_OBJECT
-private Q_SLOTS:
+  private Q_SLOTS:
     void initTestCase() { ui::prepareApplication(*qApp); }
 
-    void wholeRoadWithKeysOnly()
-    {
+    void wholeRoadWithKeysOnly() {
         GuiHarness gui;
         QCOMPARE(focusIn(gui, Form1), QStringLiteral("Command1"));
         press(Qt::Key_Tab);

@@ -11,6 +11,8 @@
 #include <QImage>
 #include <QLocale>
 
+#include <algorithm>
+#include <initializer_list>
 #include <optional>
 
 using namespace app;
@@ -23,8 +25,7 @@ struct Ink {
 };
 
 // Where the caption of a control is drawn, in device pixels.
-std::optional<Ink> inkOf(QWidget* widget)
-{
+std::optional<Ink> inkOf(QWidget* widget) {
     const QImage image = widget->grab().toImage();
     const int background = qGray(widget->palette().color(widget->backgroundRole()).rgb());
     Ink ink{image.width(), -1, image.width()};
@@ -39,13 +40,14 @@ std::optional<Ink> inkOf(QWidget* widget)
     return ink;
 }
 
-void addRowsForEveryControl(ControlKind kind)
-{
+// One row for every control of these kinds that has a caption.
+void addRowsForEveryControl(std::initializer_list<ControlKind> kinds) {
     QTest::addColumn<int>("form");
     QTest::addColumn<QString>("control");
     for (const FormSpec* form : screens::allForms())
         for (const ControlSpec& control : form->controls)
-            if (control.kind == kind && !control.text.empty())
+            if (std::find(kinds.begin(), kinds.end(), control.kind) != kinds.end() &&
+                !control.text.empty())
                 QTest::addRow("%s.%s", formName(form->id).data(),
                               QByteArray(control.name.data(), control.name.size()).constData())
                     << int(form->id) << QString::fromUtf8(control.name.data(), control.name.size());
@@ -55,9 +57,8 @@ void addRowsForEveryControl(ControlKind kind)
 
 class TestLook : public QObject {
     Q_OBJECT
-private Q_SLOTS:
-    void initTestCase()
-    {
+  private Q_SLOTS:
+    void initTestCase() {
         ui::prepareApplication(*qApp);
         // When run in another locale, make sure it really is in force.
         const QString lang = qEnvironmentVariable("LC_ALL");
@@ -67,9 +68,8 @@ private Q_SLOTS:
             QCOMPARE(QLocale().decimalPoint(), QStringLiteral(","));
     }
 
-    void labelCaptionSitsAsItsRowSays_data() { addRowsForEveryControl(ControlKind::Label); }
-    void labelCaptionSitsAsItsRowSays()
-    {
+    void labelCaptionSitsAsItsRowSays_data() { addRowsForEveryControl({ControlKind::Label}); }
+    void labelCaptionSitsAsItsRowSays() {
         QFETCH(int, form);
         QFETCH(QString, control);
         GuiHarness gui;
@@ -89,8 +89,7 @@ private Q_SLOTS:
             QVERIFY(std::abs(ink->left - (ink->width - 1 - ink->right)) <= 2 * slack);
     }
 
-    void typedArabicSitsOnTheLeftOfItsBox()
-    {
+    void typedArabicSitsOnTheLeftOfItsBox() {
         GuiHarness gui;
         gui.program().show(FormId::Form9);
         gui.type(FormId::Form9, "Text1", QString::fromUtf8("خمسة"));
@@ -102,21 +101,10 @@ private Q_SLOTS:
                  qPrintable(QString::number(ink->right)));
     }
 
-    void captionFitsItsRectangle_data()
-    {
-        QTest::addColumn<int>("form");
-        QTest::addColumn<QString>("control");
-        for (ControlKind kind : {ControlKind::Label, ControlKind::PushButton})
-            for (const FormSpec* form : screens::allForms())
-                for (const ControlSpec& control : form->controls)
-                    if (control.kind == kind && !control.text.empty())
-                        QTest::addRow("%s.%s", formName(form->id).data(),
-                                      QByteArray(control.name.data(), control.name.size()).constData())
-                            << int(form->id)
-                            << QString::fromUtf8(control.name.data(), control.name.size());
+    void captionFitsItsRectangle_data() {
+        addRowsForEveryControl({ControlKind::Label, ControlKind::PushButton});
     }
-    void captionFitsItsRectangle()
-    {
+    void captionFitsItsRectangle() {
         // Wrapped at spaces inside the control's rectangle, every caption
         // must fit in height and no single word may stick out sideways.
         QFETCH(int, form);
@@ -128,16 +116,16 @@ private Q_SLOTS:
         // A button's caption is centred and may use its whole height.
         const QRect area = widget->contentsRect();
         const QFontMetricsF metrics(widget->font(), widget);
-        const QRectF needed =
-            metrics.boundingRect(QRectF(area), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, caption);
+        const QRectF needed = metrics.boundingRect(
+            QRectF(area), Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, caption);
         QVERIFY2(needed.height() <= area.height() + 0.5,
-                 qPrintable(QStringLiteral("needs %1 of %2 px").arg(needed.height()).arg(area.height())));
+                 qPrintable(
+                     QStringLiteral("needs %1 of %2 px").arg(needed.height()).arg(area.height())));
         for (const QString& word : caption.split(QLatin1Char(' '), Qt::SkipEmptyParts))
             QVERIFY2(metrics.horizontalAdvance(word) <= area.width(), qPrintable(word));
     }
 
-    void drawnAtTheScreensResolution()
-    {
+    void drawnAtTheScreensResolution() {
         // Qt's high-DPI scaling renders text at the device resolution: the
         // picture of a window has as many device pixels as the scale asks.
         const qreal expected = qEnvironmentVariableIsSet("TAKHMIN_EXPECT_SCALE")

@@ -11,8 +11,7 @@
 
 namespace {
 
-std::string quoted(std::string_view text)
-{
+std::string quoted(std::string_view text) {
     std::string out = "\"";
     for (char c : text) {
         if (c == '"' || c == '\\')
@@ -22,8 +21,7 @@ std::string quoted(std::string_view text)
     return out + '"';
 }
 
-const char* kindName(app::ControlKind kind)
-{
+const char* kindName(app::ControlKind kind) {
     switch (kind) {
     case app::ControlKind::Label:
         return "label";
@@ -37,8 +35,7 @@ const char* kindName(app::ControlKind kind)
 
 } // namespace
 
-int main()
-{
+int main() {
     std::printf("{\"failure\": {\"title\": %s, \"button\": %s, \"messages\": {",
                 quoted(app::failureTitle()).c_str(), quoted(app::failureButton()).c_str());
     using numtext::FailureKind;

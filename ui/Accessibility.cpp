@@ -11,8 +11,7 @@ namespace ui {
 
 namespace {
 
-QAccessibleInterface* windowFactory(const QString&, QObject* object)
-{
+QAccessibleInterface* windowFactory(const QString&, QObject* object) {
     // A window's accessible name is its title; its labels and buttons stay
     // its children, so a reader can speak the warning text as well. A plain
     // top-level widget would otherwise pass for a filler, not a window.
@@ -27,8 +26,7 @@ QAccessibleInterface* windowFactory(const QString&, QObject* object)
 
 } // namespace
 
-void installAccessibility()
-{
+void installAccessibility() {
     static bool installed = false;
     if (installed)
         return;
@@ -36,8 +34,7 @@ void installAccessibility()
     QAccessible::installFactory(windowFactory);
 }
 
-void announceAlert(QWidget* window)
-{
+void announceAlert(QWidget* window) {
     QAccessibleEvent event(window, QAccessible::Alert);
     QAccessible::updateAccessibility(&event);
 }
