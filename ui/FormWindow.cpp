@@ -18,6 +18,9 @@ FormWindow::FormWindow(const app::FormSpec& spec, ClickHandler onClick, CloseHan
     // The tables are drawn left to right; no locale may mirror them.
     setLayoutDirection(Qt::LeftToRight);
     setFixedSize(twipsToPixels(spec.width), twipsToPixels(spec.height));
+    // A fixed-size window has nothing to maximise; keep minimise and close.
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
     for (const app::ControlSpec& row : spec.controls) {
         QWidget* widget = nullptr;
