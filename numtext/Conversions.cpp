@@ -89,20 +89,23 @@ std::size_t pointLength(std::string_view text, std::size_t pos) {
 // A number found by the scanner, reduced to what its value depends on: the
 // significant digits as ASCII (no leading zeros, at most keptDigits of them)
 // and the decimal exponent of the first one, so that the value is
-// d.ddd... * 10^exponent.
+// d.ddd... * 10^exponent. The digits live in a fixed buffer with room behind
+// them for the exponent, so that reading a number allocates nothing.
 struct ScannedNumber {
     std::size_t end = 0; // one past the number's last byte
     bool negative = false;
-    std::string digits; // empty when the value is zero
+    std::size_t digitCount = 0; // 0 when the value is zero
     bool moreNonZeroDigits = false;
     std::int64_t exponent = 0;
+    // Digits, one stand-in digit and "e" with a 64-bit exponent fit.
+    std::array<char, keptDigits + 32> digits;
 };
 
-// Reads a number starting exactly at `pos` following the shared grammar.
-// Nothing is converted here, so that a strict conversion which fails on what
-// follows the number leaves the floating-point flags alone.
-std::optional<ScannedNumber> scanNumber(std::string_view text, std::size_t pos) {
-    ScannedNumber number;
+// Reads a number starting exactly at `pos` following the shared grammar into
+// `number`; false when there is none. Nothing is converted here, so that a
+// strict conversion which fails on what follows the number leaves the
+// floating-point flags alone.
+bool scanNumber(std::string_view text, std::size_t pos, ScannedNumber& number) {
     const unsigned char sign = byteAt(text, pos);
     if (sign == '+' || sign == '-') {
         number.negative = sign == '-';
@@ -118,8 +121,8 @@ std::optional<ScannedNumber> scanNumber(std::string_view text, std::size_t pos) 
             if (firstSignificant < 0 && digit->value != 0)
                 firstSignificant = mantissaDigits;
             if (firstSignificant >= 0) {
-                if (number.digits.size() < keptDigits)
-                    number.digits.push_back(static_cast<char>('0' + digit->value));
+                if (number.digitCount < keptDigits)
+                    number.digits[number.digitCount++] = static_cast<char>('0' + digit->value);
                 else if (digit->value != 0)
                     number.moreNonZeroDigits = true;
             }
@@ -135,7 +138,7 @@ std::optional<ScannedNumber> scanNumber(std::string_view text, std::size_t pos) 
         }
     }
     if (mantissaDigits == 0)
-        return std::nullopt; // "", "+", ".", "-." and the like
+        return false; // "", "+", ".", "-." and the like
     number.end = pos;
 
     // The exponent belongs to the number only when at least one digit follows
@@ -169,7 +172,7 @@ std::optional<ScannedNumber> scanNumber(std::string_view text, std::size_t pos) 
         const std::int64_t exponent = integerDigits - firstSignificant - 1 + written;
         number.exponent = std::clamp(exponent, -exponentLimit, exponentLimit);
     }
-    return number;
+    return true;
 }
 
 double overflowed(bool negative) {
@@ -180,29 +183,24 @@ double overflowed(bool negative) {
     return negative ? -infinity : infinity;
 }
 
-double valueOf(const ScannedNumber& number) {
-    if (number.digits.empty())
+double valueOf(ScannedNumber& number) {
+    if (number.digitCount == 0)
         return number.negative ? -0.0 : 0.0;
 
-    // Normalised ASCII scientific form, the only form handed to from_chars:
-    // nothing in it can be read as "inf", "nan" or hex, and from_chars never
+    // The digits as a whole number and an exponent ("2064e-3"), written in
+    // place behind the digits: the only form handed to from_chars, in which
+    // nothing can be read as "inf", "nan" or hex, and from_chars never
     // consults the locale.
-    std::string buffer;
-    buffer.reserve(number.digits.size() + 32);
-    buffer.push_back(number.digits.front());
-    buffer.push_back('.');
-    buffer.append(number.digits, 1);
+    char* const begin = number.digits.data();
+    char* at = begin + number.digitCount;
     if (number.moreNonZeroDigits)
-        buffer.push_back('1');
-    buffer.push_back('e');
-    std::array<char, 24> exponent{};
-    const auto written =
-        std::to_chars(exponent.data(), exponent.data() + exponent.size(), number.exponent);
-    buffer.append(exponent.data(), written.ptr);
+        *at++ = '1';
+    const auto shownDigits = static_cast<std::int64_t>(at - begin);
+    *at++ = 'e';
+    at = std::to_chars(at, begin + number.digits.size(), number.exponent - (shownDigits - 1)).ptr;
 
     double magnitude = 0.0;
-    const auto read = std::from_chars(buffer.data(), buffer.data() + buffer.size(), magnitude,
-                                      std::chars_format::scientific);
+    const auto read = std::from_chars(begin, at, magnitude, std::chars_format::scientific);
     if (read.ec == std::errc::result_out_of_range) {
         // The first digit is non-zero, so the magnitude is at least 1 exactly
         // when the exponent is not negative: such a value can only be too
@@ -223,15 +221,16 @@ double valueOf(const ScannedNumber& number) {
 } // namespace
 
 double lenientToNumber(std::string_view text) {
-    const auto number = scanNumber(text, skipBlanks(text, 0));
-    return number ? valueOf(*number) : 0.0;
+    ScannedNumber number;
+    return scanNumber(text, skipBlanks(text, 0), number) ? valueOf(number) : 0.0;
 }
 
 double strictToNumber(std::string_view text) {
-    const auto number = scanNumber(text, skipBlanks(text, 0));
-    if (!number || skipBlanks(text, number->end) != text.size())
+    ScannedNumber number;
+    if (!scanNumber(text, skipBlanks(text, 0), number) ||
+        skipBlanks(text, number.end) != text.size())
         notANumber();
-    return valueOf(*number);
+    return valueOf(number);
 }
 
 std::string numberToText(double value) {
@@ -244,56 +243,60 @@ std::string numberToText(double value) {
 
     // to_chars with precision 14 rounds correctly to 15 significant digits;
     // reading its decimal exponent afterwards sees any carry the rounding
-    // produced (999999999999999.5 becomes 1.00000000000000e+15).
+    // produced (999999999999999.5 becomes 1.00000000000000e+15). It always
+    // writes "d.dddddddddddddde" and a signed exponent of two or three digits.
+    constexpr int precision = 14;
     std::array<char, 32> scientific{};
-    const auto converted = std::to_chars(scientific.data(), scientific.data() + scientific.size(),
-                                         std::fabs(value), std::chars_format::scientific, 14);
-    const std::string_view written(scientific.data(),
-                                   static_cast<std::size_t>(converted.ptr - scientific.data()));
-    const std::size_t marker = written.find('e');
-
-    std::string digits; // the 15 significant digits
-    for (const char c : written.substr(0, marker))
-        if (c != '.')
-            digits.push_back(c);
-    const std::string_view exponentText = written.substr(marker + 1);
+    const char* const scientificEnd =
+        std::to_chars(scientific.data(), scientific.data() + scientific.size(), std::fabs(value),
+                      std::chars_format::scientific, precision)
+            .ptr;
+    std::array<char, precision + 1> digits{}; // the 15 significant digits
+    digits[0] = scientific[0];
+    std::copy_n(scientific.data() + 2, precision, digits.data() + 1);
+    const char* const exponentSign = scientific.data() + precision + 3; // after "d.", digits, "e"
     int exponent = 0;
-    std::from_chars(exponentText.data() + 1, exponentText.data() + exponentText.size(), exponent);
-    if (exponentText.front() == '-')
+    std::from_chars(exponentSign + 1, scientificEnd, exponent);
+    if (*exponentSign == '-')
         exponent = -exponent;
 
-    const std::size_t significant = digits.find_last_not_of('0') + 1;
-    digits.resize(significant);
-    const int count = static_cast<int>(significant);
+    int count = precision + 1;
+    while (digits[count - 1] == '0')
+        --count; // the first digit is never 0
+    char* const digitsEnd = digits.data() + count;
 
-    std::string text = value < 0 ? "-" : "";
+    // Longest text: "-d.ddddddddddddddE+308", 22 bytes.
+    std::array<char, 32> text{};
+    char* at = text.data();
+    if (value < 0)
+        *at++ = '-';
     // Decimal form needs count - exponent - 1 digits after the point.
     if (exponent >= 15 || count - exponent - 1 > 15) {
-        text += digits.front();
+        *at++ = digits[0];
         if (count > 1) {
-            text += '.';
-            text.append(digits, 1);
+            *at++ = '.';
+            at = std::copy(digits.data() + 1, digitsEnd, at);
         }
-        text += exponent < 0 ? "E-" : "E+";
+        *at++ = 'E';
+        *at++ = exponent < 0 ? '-' : '+';
         const int magnitude = exponent < 0 ? -exponent : exponent;
         if (magnitude < 10)
-            text += '0';
-        text += std::to_string(magnitude);
+            *at++ = '0';
+        at = std::to_chars(at, text.data() + text.size(), magnitude).ptr;
     } else if (exponent < 0) {
-        text += "0.";
-        text.append(static_cast<std::size_t>(-exponent - 1), '0');
-        text += digits;
+        *at++ = '0';
+        *at++ = '.';
+        at = std::fill_n(at, -exponent - 1, '0');
+        at = std::copy(digits.data(), digitsEnd, at);
+    } else if (const int integerDigits = exponent + 1; count <= integerDigits) {
+        at = std::copy(digits.data(), digitsEnd, at);
+        at = std::fill_n(at, integerDigits - count, '0');
     } else {
-        const auto integerDigits = static_cast<std::size_t>(exponent) + 1;
-        if (digits.size() < integerDigits)
-            digits.append(integerDigits - digits.size(), '0');
-        text.append(digits, 0, integerDigits);
-        if (digits.size() > integerDigits) {
-            text += '.';
-            text.append(digits, integerDigits);
-        }
+        at = std::copy_n(digits.data(), integerDigits, at);
+        *at++ = '.';
+        at = std::copy(digits.data() + integerDigits, digitsEnd, at);
     }
-    return text;
+    return std::string(text.data(), at);
 }
 
 std::string wholeToText(std::int32_t value) {

@@ -17,10 +17,11 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("takhmin"));
     QApplication::setApplicationVersion(QStringLiteral(TAKHMIN_VERSION));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.takhmin.Takhmin"));
-    QIcon icon;
-    for (int size : {48, 256})
-        icon.addFile(QStringLiteral(":/icons/%1x%1/io.github.takhmin.Takhmin.png").arg(size));
-    QApplication::setWindowIcon(icon);
+    // One small size only: every size given here is decoded at start-up and
+    // sent to the X server with each window. The desktop's menus take the
+    // larger icons from the installed icon theme instead.
+    QApplication::setWindowIcon(
+        QIcon(QStringLiteral(":/icons/48x48/io.github.takhmin.Takhmin.png")));
     ui::prepareApplication(application);
 
     ui::QtWindowSystem windows;
