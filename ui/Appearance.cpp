@@ -14,9 +14,10 @@ QRect twipsToPixels(int left, int top, int width, int height) {
 
 QFont dialogFont() {
     QFont font;
-    // Naskh shapes Arabic fully and its UI variant keeps a line at 17 px at
-    // this size, the height of the single-line rows. Latin letters and digits
-    // fall back to DejaVu Sans.
+    // Naskh shapes Arabic fully, and at 11 px its UI variant keeps a line at
+    // 15 px: one line fits the 17 px single-line rows and the about page's
+    // paragraphs wrap within their rectangles. Latin letters and digits fall
+    // back to DejaVu Sans.
     font.setFamilies({QStringLiteral("Noto Naskh Arabic UI"), QStringLiteral("DejaVu Sans")});
     font.setPixelSize(11);
     font.setStyleStrategy(QFont::PreferAntialias);
