@@ -8,6 +8,9 @@ TEST_PACKAGES=(xvfb xauth x11-utils x11-xserver-utils openbox imagemagick locale
 # Building the .deb (dpkg-shlibdeps, and file for CPack), then checking it.
 DEB_PACKAGES=(dpkg-dev file)
 DEB_CHECK_PACKAGES=(desktop-file-utils appstream lintian librsvg2-bin)
+# Clang with its sanitizer and libFuzzer runtimes, for the sanitized build
+# and the fuzzer.
+CLANG_PACKAGES=(clang-14 libclang-rt-14-dev)
 
 # Installs the Debian packages that are missing. As root it installs them;
 # otherwise it prints the exact command to run and stops.

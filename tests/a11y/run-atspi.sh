@@ -25,11 +25,17 @@ QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$takhmin" >"$work/progra
 program=$!
 /usr/bin/python3 "$client" "$work/tables.json"
 status=$?
+# The goodbye button ends the program; give it a moment to leave.
+for _ in $(seq 50); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
 if kill -0 "$program" 2>/dev/null; then
     echo "FAIL: the program is still running"
     kill "$program"
     status=1
+elif ! wait "$program"; then
+    echo "FAIL: the program exited with an error"
+    status=1
 fi
+[ $status -eq 0 ] || sed 's/^/program: /' "$work/program.log"
 kill "$bus" "$xvfb" 2>/dev/null
 exit $status
 SESSION
