@@ -23,12 +23,12 @@ enum class FailureKind {
 };
 
 class Failure : public std::exception {
-public:
+  public:
     explicit Failure(FailureKind kind) : m_kind(kind) {}
     FailureKind kind() const { return m_kind; }
     const char* what() const noexcept override;
 
-private:
+  private:
     FailureKind m_kind;
 };
 

@@ -17,8 +17,7 @@ namespace numtext {
 
 // Makes the compiler forget what it knows about `value`, so that arithmetic
 // on it can neither be folded at compile time nor hoisted above this point.
-inline double fenced(double value)
-{
+inline double fenced(double value) {
     asm volatile("" : "+m"(value));
     return value;
 }
@@ -34,8 +33,7 @@ double checkFaultFlags(double result);
 // Runs `step` as one fault-checked step and returns its result. Operands that
 // were computed before the call must be passed through fenced() inside `step`;
 // values produced by calls made inside `step` need no fence.
-template <typename Step> double faultChecked(Step&& step)
-{
+template <typename Step> double faultChecked(Step&& step) {
     clearFaultFlags();
     double result = step();
     return checkFaultFlags(fenced(result));
