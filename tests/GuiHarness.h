@@ -15,7 +15,32 @@
 #include <QPushButton>
 #include <QTest>
 
+#include <QImage>
+
+#include <algorithm>
 #include <memory>
+#include <optional>
+
+struct Ink {
+    int left = 0, right = 0; // in device pixels, inclusive
+    int width = 0;           // of the image, in device pixels
+};
+
+// Where the caption of a control is drawn, in device pixels.
+inline std::optional<Ink> inkOf(QWidget* widget) {
+    const QImage image = widget->grab().toImage();
+    const int background = qGray(widget->palette().color(widget->backgroundRole()).rgb());
+    Ink ink{image.width(), -1, image.width()};
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < background - 90) {
+                ink.left = std::min(ink.left, x);
+                ink.right = std::max(ink.right, x);
+            }
+    if (ink.right < 0)
+        return std::nullopt;
+    return ink;
+}
 
 class GuiHarness {
   public:
@@ -54,9 +79,15 @@ class GuiHarness {
         QTest::mouseClick(box, Qt::LeftButton);
         box->selectAll();
         QTest::keyClick(box, Qt::Key_Delete);
-        for (QChar ch : text)
-            QTest::sendKeyEvent(QTest::Click, box, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        typeKeys(box, text);
         QCOMPARE(box->text(), text);
+    }
+
+    // One key event per character, with its text, to whatever widget gets
+    // it (QTest::keyClicks cannot send Arabic letters or digits).
+    static void typeKeys(QWidget* widget, const QString& text) {
+        for (QChar ch : text)
+            QTest::sendKeyEvent(QTest::Click, widget, Qt::Key_unknown, QString(ch), Qt::NoModifier);
     }
 
     void click(app::FormId id, const char* name) {

@@ -69,9 +69,7 @@ inline bool enterText(GuiHarness& gui, app::FormId form, const char* box, const 
         QTest::keyClick(edit, Qt::Key_V, Qt::ControlModifier);
     } else {
         QTest::keyClick(edit, Qt::Key_Delete);
-        // One event per character: QTest::keyClicks cannot send Arabic.
-        for (const QChar ch : text)
-            QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+        GuiHarness::typeKeys(edit, text);
     }
     return true;
 }

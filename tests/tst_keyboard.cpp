@@ -30,8 +30,7 @@ void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
 }
 
 void typeText(const QString& text) {
-    for (QChar ch : text)
-        QTest::sendKeyEvent(QTest::Click, focused(), Qt::Key_unknown, QString(ch), Qt::NoModifier);
+    GuiHarness::typeKeys(focused(), text);
 }
 
 } // namespace

@@ -19,27 +19,6 @@ using namespace app;
 
 namespace {
 
-struct Ink {
-    int left = 0, right = 0; // in device pixels, inclusive
-    int width = 0;           // of the image, in device pixels
-};
-
-// Where the caption of a control is drawn, in device pixels.
-std::optional<Ink> inkOf(QWidget* widget) {
-    const QImage image = widget->grab().toImage();
-    const int background = qGray(widget->palette().color(widget->backgroundRole()).rgb());
-    Ink ink{image.width(), -1, image.width()};
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (qGray(image.pixel(x, y)) < background - 90) {
-                ink.left = std::min(ink.left, x);
-                ink.right = std::max(ink.right, x);
-            }
-    if (ink.right < 0)
-        return std::nullopt;
-    return ink;
-}
-
 // One row for every control of these kinds that has a caption.
 void addRowsForEveryControl(std::initializer_list<ControlKind> kinds) {
     QTest::addColumn<int>("form");

@@ -4,6 +4,7 @@
 #include "GuiHarness.h"
 #include "app/FailureMessages.h"
 #include "ui/Appearance.h"
+#include "ui/Text.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -18,8 +19,7 @@ QString failureText(GuiHarness& gui) {
 }
 
 QString messageFor(numtext::FailureKind kind) {
-    const std::string_view text = app::failureMessage(kind);
-    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+    return ui::toQString(app::failureMessage(kind));
 }
 
 // Walks from the entry window to the puzzle.

@@ -2,6 +2,7 @@
 #include "ui/Controls.h"
 
 #include "ui/Appearance.h"
+#include "ui/Text.h"
 
 #include <QKeyEvent>
 #include <QStyleOptionButton>
@@ -12,10 +13,6 @@
 namespace ui {
 
 namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 void applyBackground(QWidget& widget, const app::Colour& colour, QPalette::ColorRole role) {
     if (colour.kind == app::Colour::Kind::Ordinary)

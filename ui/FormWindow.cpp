@@ -4,6 +4,7 @@
 #include "ui/Accessibility.h"
 #include "ui/Appearance.h"
 #include "ui/Controls.h"
+#include "ui/Text.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -14,7 +15,7 @@ namespace ui {
 
 FormWindow::FormWindow(const app::FormSpec& spec, ClickHandler onClick, CloseHandler onClose)
     : m_spec(spec), m_onClose(std::move(onClose)) {
-    setWindowTitle(QString::fromUtf8(spec.title.data(), qsizetype(spec.title.size())));
+    setWindowTitle(toQString(spec.title));
     // The tables are drawn left to right; no locale may mirror them.
     setLayoutDirection(Qt::LeftToRight);
     setFixedSize(twipsToPixels(spec.width), twipsToPixels(spec.height));

@@ -4,6 +4,7 @@
 #include "app/FailureMessages.h"
 #include "ui/Accessibility.h"
 #include "ui/FormWindow.h"
+#include "ui/Text.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -12,13 +13,7 @@
 
 namespace ui {
 
-namespace {
-
-QString toQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-} // namespace
+namespace {} // namespace
 
 QtWindowSystem::QtWindowSystem() = default;
 
