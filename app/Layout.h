@@ -45,7 +45,7 @@ struct ControlStyle {
     bool border = false;
 };
 
-struct ControlSpec {
+struct ControlRow {
     std::string_view name;
     ControlKind kind;
     // A label's or push button's caption, or a text box's initial text (UTF-8).
@@ -77,17 +77,17 @@ enum class FormRole {
     Alert,
 };
 
-struct FormSpec {
+struct FormDescription {
     FormId id;
     std::string_view title;
     int width, height;
-    std::span<const ControlSpec> controls;
+    std::span<const ControlRow> controls;
     std::span<const ButtonBinding> buttons;
     std::span<const LabelFor> labels = {};
     FormRole role = FormRole::Window;
 
-    constexpr const ControlSpec* find(std::string_view name) const {
-        for (const ControlSpec& control : controls)
+    constexpr const ControlRow* find(std::string_view name) const {
+        for (const ControlRow& control : controls)
             if (control.name == name)
                 return &control;
         return nullptr;
@@ -98,10 +98,10 @@ struct FormSpec {
 // unique, every rectangle lies inside the client area, every push button
 // has exactly one handler while every handler names a push button, and every
 // text box is named by exactly one label.
-constexpr bool isWellFormed(const FormSpec& form) {
+constexpr bool isWellFormed(const FormDescription& form) {
     const auto& controls = form.controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
-        const ControlSpec& c = controls[i];
+        const ControlRow& c = controls[i];
         if (c.name.empty() || c.width <= 0 || c.height <= 0 || c.left < 0 || c.top < 0)
             return false;
         if (c.left + c.width > form.width || c.top + c.height > form.height)
@@ -123,12 +123,12 @@ constexpr bool isWellFormed(const FormSpec& form) {
             return false;
     }
     for (const LabelFor& label : form.labels) {
-        const ControlSpec* control = form.find(label.label);
+        const ControlRow* control = form.find(label.label);
         if (!control || control->kind != ControlKind::Label)
             return false;
     }
     for (const ButtonBinding& binding : form.buttons) {
-        const ControlSpec* control = form.find(binding.button);
+        const ControlRow* control = form.find(binding.button);
         if (!control || control->kind != ControlKind::PushButton || !binding.handler)
             return false;
     }

@@ -24,17 +24,17 @@ std::string_view formName(FormId id) {
     return names[static_cast<int>(id)];
 }
 
-Program::Program(std::span<const FormSpec* const> forms, WindowSystem& windows)
+Program::Program(std::span<const FormDescription* const> forms, WindowSystem& windows)
     : m_windows(windows) {
     m_states.fill(State::Unloaded);
-    for (const FormSpec* form : forms)
+    for (const FormDescription* form : forms)
         m_forms[static_cast<int>(form->id)] = form;
     for (int i = 0; i < formCount; ++i)
         if (!m_forms[i])
             fatal("no description for", formName(FormId(i)), "");
 }
 
-const FormSpec& Program::form(FormId id) const {
+const FormDescription& Program::form(FormId id) const {
     return *m_forms[static_cast<int>(id)];
 }
 
@@ -120,14 +120,14 @@ void Program::closedByUser(FormId id) {
     endIfNoneLoaded();
 }
 
-const ControlSpec& FormActions::ownControl(std::string_view control) const {
-    const FormSpec& own = m_program.form(m_own);
-    const ControlSpec* spec = own.find(control);
-    if (!spec || spec->kind == ControlKind::PushButton)
+const ControlRow& FormActions::ownControl(std::string_view control) const {
+    const FormDescription& own = m_program.form(m_own);
+    const ControlRow* row = own.find(control);
+    if (!row || row->kind == ControlKind::PushButton)
         fatal("no label or text box on", formName(m_own), control);
     if (!m_program.isLoaded(m_own))
         fatal("handler touched its unloaded window", formName(m_own), control);
-    return *spec;
+    return *row;
 }
 
 std::string FormActions::text(std::string_view control) const {

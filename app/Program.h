@@ -20,7 +20,7 @@ namespace app {
 class Program {
   public:
     // `forms` holds one description for each of the nine windows.
-    Program(std::span<const FormSpec* const> forms, WindowSystem& windows);
+    Program(std::span<const FormDescription* const> forms, WindowSystem& windows);
 
     // Shows Form1. The caller then runs the event loop.
     void start();
@@ -33,7 +33,7 @@ class Program {
     bool isLoaded(FormId id) const;
     bool isVisible(FormId id) const;
     bool hasEnded() const { return m_ended; }
-    const FormSpec& form(FormId id) const;
+    const FormDescription& form(FormId id) const;
 
     // Called by the window system.
     void click(FormId id, std::string_view button);
@@ -45,7 +45,7 @@ class Program {
     State stateOf(FormId id) const { return m_states[static_cast<int>(id)]; }
     void endIfNoneLoaded();
 
-    std::array<const FormSpec*, formCount> m_forms{};
+    std::array<const FormDescription*, formCount> m_forms{};
     std::array<State, formCount> m_states{};
     WindowSystem& m_windows;
     bool m_ended = false;
@@ -68,7 +68,7 @@ class FormActions {
     void end() { m_program.end(); }
 
   private:
-    const ControlSpec& ownControl(std::string_view control) const;
+    const ControlRow& ownControl(std::string_view control) const;
 
     Program& m_program;
     WindowSystem& m_windows;

@@ -19,7 +19,7 @@ class WindowSystem {
     virtual ~WindowSystem() = default;
 
     // Builds the window and its controls from its tables, hidden.
-    virtual void createWindow(const FormSpec& form) = 0;
+    virtual void createWindow(const FormDescription& form) = 0;
     // Takes the window off the screen at once and discards it with its
     // controls. Releasing it may wait until the running handler returns.
     virtual void destroyWindow(FormId id) = 0;

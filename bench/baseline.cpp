@@ -3,7 +3,7 @@
 // one window with an Arabic label, a line edit and a push button, in the
 // program's font and at the entry window's size. scripts/bench times the
 // program's start-up and measures its memory against this.
-#include "ui/Appearance.h"
+#include "desktop/Appearance.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -13,7 +13,7 @@
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    application.setFont(ui::dialogFont());
+    application.setFont(desktop::dialogFont());
 
     QWidget window;
     window.setWindowTitle(QStringLiteral("بدء البرنامج"));

@@ -13,10 +13,10 @@
 // The first load of the run is printed on its own: it also fills the glyph
 // and style caches that later loads find ready.
 #include "app/Program.h"
+#include "desktop/Appearance.h"
+#include "desktop/FormWindow.h"
+#include "desktop/QtWindowSystem.h"
 #include "screens/Screens.h"
-#include "ui/Appearance.h"
-#include "ui/FormWindow.h"
-#include "ui/QtWindowSystem.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -72,11 +72,11 @@ void print(const char* what, const std::vector<double>& samples) {
 int main(int argc, char* argv[]) {
     defaultHandler = qInstallMessageHandler(dropRaiseWarnings);
     QApplication application(argc, argv);
-    ui::prepareApplication(application);
+    desktop::prepareApplication(application);
     const int asked = qEnvironmentVariableIntValue("TAKHMIN_BENCH_WINDOW_RUNS");
     const int repeats = asked > 0 ? asked : 201;
 
-    ui::QtWindowSystem windows;
+    desktop::QtWindowSystem windows;
     app::Program program(screens::allForms(), windows);
     windows.attach(program);
     program.start();
@@ -104,7 +104,7 @@ int main(int argc, char* argv[]) {
 
     program.show(Form6);
     settle();
-    ui::FormWindow* puzzle = windows.window(Form6);
+    desktop::FormWindow* puzzle = windows.window(Form6);
     auto* result = qobject_cast<QLineEdit*>(puzzle->control("Text1"));
     auto* second = qobject_cast<QLabel*>(puzzle->control("Label12"));
     auto* first = qobject_cast<QLabel*>(puzzle->control("Label13"));

@@ -33,7 +33,7 @@ void acknowledgeAgeWarning(FormActions& form) {
 }
 
 // clang-format off
-constexpr ControlSpec kForm1Controls[] = {
+constexpr ControlRow kForm1Controls[] = {
     {"Label1", Label, "أهلا وسهلا بكم في برنامج تخمين الأرقام ", 1320, 240, 3135, 375, 0},
     {"Label2", Label, "ادخل عمرك من فضلك", 2040, 960, 1575, 375, 2},
     {"Text1", TextBox, "", 2280, 1800, 855, 285, 3},
@@ -43,7 +43,7 @@ constexpr ControlSpec kForm1Controls[] = {
 constexpr ButtonBinding kForm1Buttons[] = {{"Command1", checkAge}};
 
 // clang-format off
-constexpr ControlSpec kForm8Controls[] = {
+constexpr ControlRow kForm8Controls[] = {
     {"Label1", Label, "الرجاء التأكد من إدخال عمرك الصحيح", 1080, 480, 2775, 375, 0},
     {"Command1", PushButton, "موافق", 1320, 1320, 1935, 495, 1},
 };
@@ -54,10 +54,10 @@ constexpr LabelFor kForm1Labels[] = {{"Label2", "Text1"}};
 
 } // namespace
 
-constexpr FormSpec form1{Form1,          "بدء البرنامج", 5655,        4455,
-                         kForm1Controls, kForm1Buttons,  kForm1Labels};
-constexpr FormSpec form8{Form8,          "رسالة تحذير", 4680, 2385,
-                         kForm8Controls, kForm8Buttons, {},   FormRole::Alert};
+constexpr FormDescription form1{Form1,          "بدء البرنامج", 5655,        4455,
+                                kForm1Controls, kForm1Buttons,  kForm1Labels};
+constexpr FormDescription form8{Form8,          "رسالة تحذير", 4680, 2385,
+                                kForm8Controls, kForm8Buttons, {},   FormRole::Alert};
 static_assert(isWellFormed(form1) && isWellFormed(form8));
 
 } // namespace screens

@@ -52,7 +52,7 @@ void closeCalculator(FormActions& form) {
 }
 
 // clang-format off
-constexpr ControlSpec kForm9Controls[] = {
+constexpr ControlRow kForm9Controls[] = {
     {"Label1", Label, "بسم الله الرحمن الرحيم", 840, 0, 3135, 255, 14, {.background = rgb(0x80FF80), .align = Align::Centre}},
     {"Label2", Label, "رب اشرح لي صدري ويسر لي أمري", 840, 480, 3135, 375, 13, {.background = rgb(0x80FF80), .align = Align::Centre}},
     {"Text1", TextBox, "0", 1920, 1080, 1575, 405, 8, {.background = rgb(0xFFC080)}},
@@ -79,8 +79,8 @@ constexpr LabelFor kForm9Labels[] = {{"Label3", "Text1"}, {"Label4", "Text2"}, {
 
 } // namespace
 
-constexpr FormSpec form9{Form9,          "آلة حاسبة",   5805,        3615,
-                         kForm9Controls, kForm9Buttons, kForm9Labels};
+constexpr FormDescription form9{Form9,          "آلة حاسبة",   5805,        3615,
+                                kForm9Controls, kForm9Buttons, kForm9Labels};
 static_assert(isWellFormed(form9));
 
 } // namespace screens

@@ -33,7 +33,7 @@ void leaveAbout(FormActions& form) {
 }
 
 // clang-format off
-constexpr ControlSpec kForm3Controls[] = {
+constexpr ControlRow kForm3Controls[] = {
     {"Label1", Label, "هل تريد بالتأكيد الخروج من البرنامج", 840, 360, 2535, 375, 0},
     {"Command1", PushButton, "لا", 240, 1080, 1455, 495, 1},
     {"Command2", PushButton, "نعم", 2280, 1080, 1455, 495, 2},
@@ -45,7 +45,7 @@ constexpr ButtonBinding kForm3Buttons[] = {
 };
 
 // clang-format off
-constexpr ControlSpec kForm4Controls[] = {
+constexpr ControlRow kForm4Controls[] = {
     {"Label1", Label, "الرجاء الرجوع لزيارتنا مرة أخرى", 960, 360, 2775, 495, 0},
     {"Command1", PushButton, "موافق", 1080, 1320, 2055, 495, 1},
 };
@@ -56,7 +56,7 @@ constexpr ButtonBinding kForm4Buttons[] = {{"Command1", sayGoodbye}};
 // signature under the credit line: both come after the label they overlap,
 // so the adapter, which stacks controls in table order, draws them on top.
 // clang-format off
-constexpr ControlSpec kForm5Controls[] = {
+constexpr ControlRow kForm5Controls[] = {
     {"Label1", Label, "بسم الله الرحمن الرحيم", 2400, 240, 1695, 375, 0},
     {"Label8", Label, "مقدمة", 5400, 720, 495, 255, 8},
     {"Label2", Label, "إن الحمد لله نحمده ونستعين به ونستهديه ونعوذ بالله من شرور أنفسنا وسيئات أعمالنا من يهده الله فلا مضل له و من يضلل فلن تجد له وليا مرشدا 0000أما بعد تم بحمدالله إنجاز هذا البرنامج  و هو برنامج تخمين أرقام  ونحب أن نهدي هذا البرنامج إلى شهداء وأسرى وجرحى الأمة الإسلامية والعربية عامة وفلسطين ", 600, 1080, 5295, 975, 1},
@@ -74,9 +74,11 @@ constexpr ButtonBinding kForm5Buttons[] = {{"Command1", leaveAbout}};
 
 } // namespace
 
-constexpr FormSpec form3{Form3, "رسالة تحذير أخير", 4275, 1680, kForm3Controls, kForm3Buttons};
-constexpr FormSpec form4{Form4, " وداعا", 4320, 2025, kForm4Controls, kForm4Buttons};
-constexpr FormSpec form5{Form5, "نبذة عن البرنامج", 6660, 6030, kForm5Controls, kForm5Buttons};
+constexpr FormDescription form3{Form3, "رسالة تحذير أخير", 4275,
+                                1680,  kForm3Controls,     kForm3Buttons};
+constexpr FormDescription form4{Form4, " وداعا", 4320, 2025, kForm4Controls, kForm4Buttons};
+constexpr FormDescription form5{Form5, "نبذة عن البرنامج", 6660,
+                                6030,  kForm5Controls,     kForm5Buttons};
 static_assert(isWellFormed(form3) && isWellFormed(form4) && isWellFormed(form5));
 
 } // namespace screens

@@ -29,7 +29,7 @@ void askToLeave(FormActions& form) {
 }
 
 // clang-format off
-constexpr ControlSpec kForm2Controls[] = {
+constexpr ControlRow kForm2Controls[] = {
     {"Command1", PushButton, "بدء البرنامج", 1320, 600, 2775, 615, 0},
     {"Command2", PushButton, "نبذة عن البرنامج", 1320, 1680, 2775, 615, 1},
     {"Command3", PushButton, "خروج", 1320, 2880, 2775, 855, 2},
@@ -43,7 +43,7 @@ constexpr ButtonBinding kForm2Buttons[] = {
 
 } // namespace
 
-constexpr FormSpec form2{Form2, "واجهة البرنامج", 5760, 5160, kForm2Controls, kForm2Buttons};
+constexpr FormDescription form2{Form2, "واجهة البرنامج", 5760, 5160, kForm2Controls, kForm2Buttons};
 static_assert(isWellFormed(form2));
 
 } // namespace screens

@@ -62,7 +62,7 @@ void acknowledgePuzzleWarning(FormActions& form) {
 }
 
 // clang-format off
-constexpr ControlSpec kForm6Controls[] = {
+constexpr ControlRow kForm6Controls[] = {
     {"Label1", Label, "الرجاء القيام بهذه الخطوات حتى تستطيع الحصول على الرقمين الصحيحين", 1200, 360, 5055, 495, 0},
     {"Label2", Label, "اختر رقما من 2 إلى 99", 4800, 960, 1575, 255, 1},
     {"Label3", Label, "اضرب العدد الذي اخترته في العدد 2", 3960, 1440, 2415, 255, 2},
@@ -89,7 +89,7 @@ constexpr ButtonBinding kForm6Buttons[] = {
 };
 
 // clang-format off
-constexpr ControlSpec kForm7Controls[] = {
+constexpr ControlRow kForm7Controls[] = {
     {"Label1", Label, "الرجاء التأكد من سير العمليات الحسابية", 1200, 480, 2895, 255, 0},
     {"Command1", PushButton, "موافق", 1200, 1320, 2055, 495, 1},
 };
@@ -100,10 +100,10 @@ constexpr LabelFor kForm6Labels[] = {{"Label9", "Text1"}};
 
 } // namespace
 
-constexpr FormSpec form6{Form6,          "البرنامج",    6585,        6525,
-                         kForm6Controls, kForm6Buttons, kForm6Labels};
-constexpr FormSpec form7{Form7,          "رسالة تحذير", 4680, 2130,
-                         kForm7Controls, kForm7Buttons, {},   FormRole::Alert};
+constexpr FormDescription form6{Form6,          "البرنامج",    6585,        6525,
+                                kForm6Controls, kForm6Buttons, kForm6Labels};
+constexpr FormDescription form7{Form7,          "رسالة تحذير", 4680, 2130,
+                                kForm7Controls, kForm7Buttons, {},   FormRole::Alert};
 static_assert(isWellFormed(form6) && isWellFormed(form7));
 
 } // namespace screens

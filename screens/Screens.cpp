@@ -3,9 +3,9 @@
 
 namespace screens {
 
-std::span<const app::FormSpec* const> allForms() {
-    static constexpr const app::FormSpec* forms[] = {&form1, &form2, &form3, &form4, &form5,
-                                                     &form6, &form7, &form8, &form9};
+std::span<const app::FormDescription* const> allForms() {
+    static constexpr const app::FormDescription* forms[] = {&form1, &form2, &form3, &form4, &form5,
+                                                            &form6, &form7, &form8, &form9};
     return forms;
 }
 

@@ -12,21 +12,21 @@
 namespace screens {
 
 // Welcome and age gate.
-extern const app::FormSpec form1;
-extern const app::FormSpec form8;
+extern const app::FormDescription form1;
+extern const app::FormDescription form8;
 // Main menu.
-extern const app::FormSpec form2;
+extern const app::FormDescription form2;
 // Exit confirmation, goodbye and about.
-extern const app::FormSpec form3;
-extern const app::FormSpec form4;
-extern const app::FormSpec form5;
+extern const app::FormDescription form3;
+extern const app::FormDescription form4;
+extern const app::FormDescription form5;
 // Number-finding puzzle and its warning.
-extern const app::FormSpec form6;
-extern const app::FormSpec form7;
+extern const app::FormDescription form6;
+extern const app::FormDescription form7;
 // Calculator.
-extern const app::FormSpec form9;
+extern const app::FormDescription form9;
 
 // All nine, for the window registry.
-std::span<const app::FormSpec* const> allForms();
+std::span<const app::FormDescription* const> allForms();
 
 } // namespace screens

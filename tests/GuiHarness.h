@@ -6,9 +6,9 @@
 // closing windows through their close control.
 
 #include "app/Program.h"
+#include "desktop/FormWindow.h"
+#include "desktop/QtWindowSystem.h"
 #include "screens/Screens.h"
-#include "ui/FormWindow.h"
-#include "ui/QtWindowSystem.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -50,16 +50,16 @@ class GuiHarness {
     }
 
     app::Program& program() { return m_program; }
-    ui::QtWindowSystem& windows() { return m_windows; }
-    ui::FormWindow* window(app::FormId id) const { return m_windows.window(id); }
+    desktop::QtWindowSystem& windows() { return m_windows; }
+    desktop::FormWindow* window(app::FormId id) const { return m_windows.window(id); }
 
     bool isVisible(app::FormId id) const {
-        ui::FormWindow* w = window(id);
+        desktop::FormWindow* w = window(id);
         return m_program.isVisible(id) && w && w->isVisible();
     }
 
     template <typename Widget> Widget* control(app::FormId id, const char* name) const {
-        ui::FormWindow* w = window(id);
+        desktop::FormWindow* w = window(id);
         return w ? qobject_cast<Widget*>(w->control(name)) : nullptr;
     }
 
@@ -100,7 +100,7 @@ class GuiHarness {
 
     // The window system's close control.
     void close(app::FormId id) {
-        ui::FormWindow* w = window(id);
+        desktop::FormWindow* w = window(id);
         QVERIFY(w);
         w->close();
         settle();
@@ -113,6 +113,6 @@ class GuiHarness {
     }
 
   private:
-    ui::QtWindowSystem m_windows;
+    desktop::QtWindowSystem m_windows;
     app::Program m_program;
 };

@@ -20,7 +20,7 @@ inline walk::Observation observe(GuiHarness& gui) {
     const app::Program& program = gui.program();
     for (int i = 0; i < app::formCount; ++i) {
         const auto id = app::FormId(i);
-        const ui::FormWindow* window = gui.window(id);
+        const desktop::FormWindow* window = gui.window(id);
         walk::Presence& presence = seen.windows[i];
         if (!program.isLoaded(id))
             presence = window ? walk::Presence::Inconsistent : walk::Presence::Unloaded;

@@ -2,7 +2,7 @@
 // The entry window, the age warning and the window framework under them,
 // through the real widgets on the offscreen platform.
 #include "GuiHarness.h"
-#include "ui/Appearance.h"
+#include "desktop/Appearance.h"
 
 #include <QApplication>
 #include <QImage>
@@ -13,7 +13,7 @@ using enum app::FormId;
 class TestAgeGate : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void initTestCase() { ui::prepareApplication(*qApp); }
+    void initTestCase() { desktop::prepareApplication(*qApp); }
 
     void ageDecidesTheWay_data() {
         QTest::addColumn<QString>("typed");
@@ -54,7 +54,7 @@ class TestAgeGate : public QObject {
         GuiHarness gui;
         gui.type(Form1, "Text1", "99");
         gui.click(Form1, "Command1");
-        ui::FormWindow* entry = gui.window(Form1);
+        desktop::FormWindow* entry = gui.window(Form1);
         gui.click(Form8, "Command1");
         QVERIFY(!gui.program().isLoaded(Form8));
         QVERIFY(gui.isVisible(Form1));
@@ -94,7 +94,7 @@ class TestAgeGate : public QObject {
 
     void keyboardFollowsTheTabOrder() {
         GuiHarness gui;
-        ui::FormWindow* entry = gui.window(Form1);
+        desktop::FormWindow* entry = gui.window(Form1);
         QVERIFY(QTest::qWaitForWindowActive(entry));
         auto* button = gui.control<QPushButton>(Form1, "Command1");
         auto* box = gui.control<QLineEdit>(Form1, "Text1");

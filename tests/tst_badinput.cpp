@@ -7,7 +7,7 @@
 // paste and click is printed; nothing here asserts on it.
 #include "WalkDriver.h"
 #include "WalkModel.h"
-#include "ui/Appearance.h"
+#include "desktop/Appearance.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -77,7 +77,7 @@ QString watched(const walk::Observation& seen, FormId form, std::string_view con
 class TestBadInput : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void initTestCase() { ui::prepareApplication(*qApp); }
+    void initTestCase() { desktop::prepareApplication(*qApp); }
 
     void megabytePaste_data() {
         QTest::addColumn<FormId>("form");

@@ -3,7 +3,7 @@
 // alone: Tab, Shift+Tab, Space, Enter and typed characters, each sent to
 // whichever control has the focus.
 #include "GuiHarness.h"
-#include "ui/Appearance.h"
+#include "desktop/Appearance.h"
 
 #include <QApplication>
 
@@ -18,7 +18,7 @@ QWidget* focused() {
 // Waits until the window is active, as a window manager makes a newly shown
 // window, and returns the name of the control that has the focus.
 QString focusIn(GuiHarness& gui, app::FormId id) {
-    ui::FormWindow* window = gui.window(id);
+    desktop::FormWindow* window = gui.window(id);
     if (!window || !QTest::qWaitForWindowActive(window))
         return QStringLiteral("<%1 not active>").arg(QLatin1String(app::formName(id)));
     return focused() ? focused()->objectName() : QString();
@@ -38,7 +38,7 @@ void typeText(const QString& text) {
 class TestKeyboard : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void initTestCase() { ui::prepareApplication(*qApp); }
+    void initTestCase() { desktop::prepareApplication(*qApp); }
 
     void wholeRoadWithKeysOnly() {
         GuiHarness gui;

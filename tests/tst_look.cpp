@@ -5,7 +5,7 @@
 // intend, and at any scale factor the windows are drawn at the screen's
 // resolution. The same binary runs at several scale factors and locales.
 #include "GuiHarness.h"
-#include "ui/Appearance.h"
+#include "desktop/Appearance.h"
 
 #include <QApplication>
 #include <QImage>
@@ -23,8 +23,8 @@ namespace {
 void addRowsForEveryControl(std::initializer_list<ControlKind> kinds) {
     QTest::addColumn<int>("form");
     QTest::addColumn<QString>("control");
-    for (const FormSpec* form : screens::allForms())
-        for (const ControlSpec& control : form->controls)
+    for (const FormDescription* form : screens::allForms())
+        for (const ControlRow& control : form->controls)
             if (std::find(kinds.begin(), kinds.end(), control.kind) != kinds.end() &&
                 !control.text.empty())
                 QTest::addRow("%s.%s", formName(form->id).data(),
@@ -38,7 +38,7 @@ class TestLook : public QObject {
     Q_OBJECT
   private Q_SLOTS:
     void initTestCase() {
-        ui::prepareApplication(*qApp);
+        desktop::prepareApplication(*qApp);
         // When run in another locale, make sure it really is in force.
         const QString lang = qEnvironmentVariable("LC_ALL");
         if (lang.startsWith(QLatin1String("ar")))
@@ -53,13 +53,13 @@ class TestLook : public QObject {
         QFETCH(QString, control);
         GuiHarness gui;
         gui.program().show(FormId(form));
-        ui::FormWindow* window = gui.window(FormId(form));
+        desktop::FormWindow* window = gui.window(FormId(form));
         QCOMPARE(window->layoutDirection(), Qt::LeftToRight);
         auto* label = qobject_cast<QLabel*>(window->control(control.toStdString()));
         const std::optional<Ink> ink = inkOf(label);
         QVERIFY2(ink, "the caption draws nothing");
         const int slack = int(3 * label->devicePixelRatio() + 1);
-        const Align align = window->spec().find(control.toStdString())->style.align;
+        const Align align = window->description().find(control.toStdString())->style.align;
         if (align == Align::Left)
             QVERIFY2(ink->left <= slack, qPrintable(QString::number(ink->left)));
         else if (align == Align::Right)
@@ -111,7 +111,7 @@ class TestLook : public QObject {
                                    ? qEnvironmentVariable("TAKHMIN_EXPECT_SCALE").toDouble()
                                    : 1.0;
         GuiHarness gui;
-        ui::FormWindow* window = gui.window(FormId::Form1);
+        desktop::FormWindow* window = gui.window(FormId::Form1);
         QCOMPARE(window->devicePixelRatio(), expected);
         QCOMPARE(window->size(), QSize(377, 297)); // 5655 x 4455 twips at any scale
         const QImage image = window->grab().toImage();

@@ -19,9 +19,9 @@ namespace {
 // Records what the framework asks of the window system.
 class RecordingWindows final : public WindowSystem {
   public:
-    void createWindow(const FormSpec& form) override {
+    void createWindow(const FormDescription& form) override {
         ++created[form.id];
-        for (const ControlSpec& control : form.controls)
+        for (const ControlRow& control : form.controls)
             texts[{form.id, std::string(control.name)}] = std::string(control.text);
     }
     void destroyWindow(FormId id) override { ++destroyed[id]; }
@@ -61,7 +61,7 @@ void showThird(FormActions& form) {
     form.show(Form3);
 }
 
-constexpr ControlSpec kControls[] = {
+constexpr ControlRow kControls[] = {
     {"Label1", ControlKind::Label, "caption", 0, 0, 100, 100, 0},
     {"Command1", ControlKind::PushButton, "go", 0, 100, 100, 100, 1},
     {"Command2", ControlKind::PushButton, "end", 0, 200, 100, 100, 2},
@@ -78,7 +78,7 @@ constexpr ButtonBinding kSecondButtons[] = {
     {"Command3", writeFailWrite},
 };
 
-constexpr FormSpec kForms[] = {
+constexpr FormDescription kForms[] = {
     {Form1, "1", 1000, 1000, kControls, kButtons},
     {Form2, "2", 1000, 1000, kControls, kSecondButtons},
     {Form3, "3", 1000, 1000, kControls, kButtons},
@@ -91,8 +91,9 @@ constexpr FormSpec kForms[] = {
 };
 static_assert(isWellFormed(kForms[0]) && isWellFormed(kForms[1]));
 
-constexpr const FormSpec* kFormList[] = {&kForms[0], &kForms[1], &kForms[2], &kForms[3], &kForms[4],
-                                         &kForms[5], &kForms[6], &kForms[7], &kForms[8]};
+constexpr const FormDescription* kFormList[] = {&kForms[0], &kForms[1], &kForms[2],
+                                                &kForms[3], &kForms[4], &kForms[5],
+                                                &kForms[6], &kForms[7], &kForms[8]};
 
 } // namespace
 

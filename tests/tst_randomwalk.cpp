@@ -15,7 +15,7 @@
 // TAKHMIN_WALK_ACTIONS sets the number of actions per seed.
 #include "WalkDriver.h"
 #include "WalkModel.h"
-#include "ui/Appearance.h"
+#include "desktop/Appearance.h"
 
 #include <QApplication>
 
@@ -224,7 +224,7 @@ class Walk {
         }
         case Action::Kind::Close:
             m_model.closeWindow(action.form);
-            if (ui::FormWindow* window = m_gui.window(action.form))
+            if (desktop::FormWindow* window = m_gui.window(action.form))
                 window->close();
             GuiHarness::settle();
             break;
@@ -356,7 +356,7 @@ class TestRandomWalk : public QObject {
     Q_OBJECT
   private Q_SLOTS:
     void initTestCase() {
-        ui::prepareApplication(*qApp);
+        desktop::prepareApplication(*qApp);
         defaultHandler = qInstallMessageHandler(dropPlatformNotes);
     }
 

@@ -3,8 +3,8 @@
 // the real widgets on the offscreen platform.
 #include "GuiHarness.h"
 #include "app/FailureMessages.h"
-#include "ui/Appearance.h"
-#include "ui/Text.h"
+#include "desktop/Appearance.h"
+#include "desktop/Text.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -19,7 +19,7 @@ QString failureText(GuiHarness& gui) {
 }
 
 QString messageFor(numtext::FailureKind kind) {
-    return ui::toQString(app::failureMessage(kind));
+    return desktop::toQString(app::failureMessage(kind));
 }
 
 // Walks from the entry window to the puzzle.
@@ -35,7 +35,7 @@ void openPuzzle(GuiHarness& gui) {
 class TestScreens : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void initTestCase() { ui::prepareApplication(*qApp); }
+    void initTestCase() { desktop::prepareApplication(*qApp); }
 
     void puzzleNamesBothNumbers_data() {
         QTest::addColumn<QString>("result");
@@ -92,7 +92,7 @@ class TestScreens : public QObject {
         openPuzzle(gui);
         gui.type(Form6, "Text1", "2064");
         gui.click(Form6, "Command1");
-        ui::FormWindow* puzzle = gui.window(Form6);
+        desktop::FormWindow* puzzle = gui.window(Form6);
         gui.type(Form6, "Text1", result);
         gui.click(Form6, "Command1");
         QVERIFY(gui.isVisible(Form7));
@@ -265,7 +265,7 @@ class TestScreens : public QObject {
         openPuzzle(gui);
         gui.type(Form6, "Text1", "2064");
         gui.click(Form6, "Command3");
-        ui::FormWindow* calculator = gui.window(Form9);
+        desktop::FormWindow* calculator = gui.window(Form9);
         gui.click(Form6, "Command3"); // one calculator, brought to the front
         QCOMPARE(gui.window(Form9), calculator);
         QVERIFY(gui.isVisible(Form6));

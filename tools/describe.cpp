@@ -52,12 +52,12 @@ int main() {
     std::printf("}},\n\"forms\": [\n");
     const auto forms = screens::allForms();
     for (std::size_t f = 0; f < forms.size(); ++f) {
-        const app::FormSpec& form = *forms[f];
+        const app::FormDescription& form = *forms[f];
         std::printf("{\"form\": %s, \"title\": %s, \"alert\": %s, \"controls\": [\n",
                     quoted(app::formName(form.id)).c_str(), quoted(form.title).c_str(),
                     form.role == app::FormRole::Alert ? "true" : "false");
         for (std::size_t c = 0; c < form.controls.size(); ++c) {
-            const app::ControlSpec& control = form.controls[c];
+            const app::ControlRow& control = form.controls[c];
             std::string label;
             for (const app::LabelFor& pair : form.labels)
                 if (pair.control == control.name)

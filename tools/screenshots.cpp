@@ -3,10 +3,10 @@
 // on an X server with a window manager (scripts/screenshots does that). Each
 // window is shown on its own, filled in the way a user would fill it.
 #include "app/Program.h"
+#include "desktop/Appearance.h"
+#include "desktop/FormWindow.h"
+#include "desktop/QtWindowSystem.h"
 #include "screens/Screens.h"
-#include "ui/Appearance.h"
-#include "ui/FormWindow.h"
-#include "ui/QtWindowSystem.h"
 
 #include <QApplication>
 #include <QDir>
@@ -39,11 +39,11 @@ bool saveFrame(QWidget* window, const QString& path) {
     return true;
 }
 
-void type(ui::QtWindowSystem& windows, app::FormId id, const char* box, const QString& text) {
+void type(desktop::QtWindowSystem& windows, app::FormId id, const char* box, const QString& text) {
     qobject_cast<QLineEdit*>(windows.window(id)->control(box))->setText(text);
 }
 
-void click(ui::QtWindowSystem& windows, app::FormId id, const char* button) {
+void click(desktop::QtWindowSystem& windows, app::FormId id, const char* button) {
     qobject_cast<QPushButton*>(windows.window(id)->control(button))->click();
 }
 
@@ -51,14 +51,14 @@ void click(ui::QtWindowSystem& windows, app::FormId id, const char* button) {
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
-    ui::prepareApplication(application);
+    desktop::prepareApplication(application);
     const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("shots");
     QDir().mkpath(folder);
 
     bool ok = true;
     for (int i = 0; i < app::formCount; ++i) {
         const auto id = app::FormId(i);
-        ui::QtWindowSystem windows;
+        desktop::QtWindowSystem windows;
         app::Program program(screens::allForms(), windows);
         windows.attach(program);
         program.show(id);

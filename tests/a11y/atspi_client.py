@@ -118,18 +118,18 @@ def read_window(form_name, current=None):
     controls = {}
     captions = {c["name"]: c["text"] for c in form["controls"]}
     captions.update(current or {})
-    for spec, kid in zip(form["controls"], kids):
-        controls[spec["name"]] = kid
-        expected_role = ROLE_OF_KIND[spec["kind"]]
+    for row, kid in zip(form["controls"], kids):
+        controls[row["name"]] = kid
+        expected_role = ROLE_OF_KIND[row["kind"]]
         check(kid.getRoleName() == expected_role,
-              f"{form_name}.{spec['name']} has the role {expected_role}")
-        if spec["kind"] == "text box":
-            check(kid.name == captions[spec["label"]],
-                  f"{form_name}.{spec['name']} is named after {spec['label']}")
+              f"{form_name}.{row['name']} has the role {expected_role}")
+        if row["kind"] == "text box":
+            check(kid.name == captions[row["label"]],
+                  f"{form_name}.{row['name']} is named after {row['label']}")
             check("EditableText" in pyatspi.utils.listInterfaces(kid),
-                  f"{form_name}.{spec['name']} can be set from outside")
+                  f"{form_name}.{row['name']} can be set from outside")
         else:
-            check(kid.name == captions[spec["name"]], f"{form_name}.{spec['name']} reads its caption")
+            check(kid.name == captions[row["name"]], f"{form_name}.{row['name']} reads its caption")
     return controls
 
 

@@ -1,17 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/QtWindowSystem.h"
+#include "desktop/QtWindowSystem.h"
 
 #include "app/FailureMessages.h"
-#include "ui/Accessibility.h"
-#include "ui/FormWindow.h"
-#include "ui/Text.h"
+#include "desktop/Accessibility.h"
+#include "desktop/FormWindow.h"
+#include "desktop/Text.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 
-namespace ui {
+namespace desktop {
 
 namespace {} // namespace
 
@@ -27,7 +27,7 @@ FormWindow* QtWindowSystem::window(app::FormId id) const {
     return m_windows[int(id)].data();
 }
 
-void QtWindowSystem::createWindow(const app::FormSpec& form) {
+void QtWindowSystem::createWindow(const app::FormDescription& form) {
     const app::FormId id = form.id;
     m_windows[int(id)] = new FormWindow(
         form,
@@ -104,4 +104,4 @@ void QtWindowSystem::quit() {
     QCoreApplication::exit(0);
 }
 
-} // namespace ui
+} // namespace desktop

@@ -1,29 +1,30 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/FormWindow.h"
+#include "desktop/FormWindow.h"
 
-#include "ui/Accessibility.h"
-#include "ui/Appearance.h"
-#include "ui/Controls.h"
-#include "ui/Text.h"
+#include "desktop/Accessibility.h"
+#include "desktop/Appearance.h"
+#include "desktop/Controls.h"
+#include "desktop/Text.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 
 #include <algorithm>
 
-namespace ui {
+namespace desktop {
 
-FormWindow::FormWindow(const app::FormSpec& spec, ClickHandler onClick, CloseHandler onClose)
-    : m_spec(spec), m_onClose(std::move(onClose)) {
-    setWindowTitle(toQString(spec.title));
+FormWindow::FormWindow(const app::FormDescription& description, ClickHandler onClick,
+                       CloseHandler onClose)
+    : m_description(description), m_onClose(std::move(onClose)) {
+    setWindowTitle(toQString(description.title));
     // The tables are drawn left to right; no locale may mirror them.
     setLayoutDirection(Qt::LeftToRight);
-    setFixedSize(twipsToPixels(spec.width), twipsToPixels(spec.height));
+    setFixedSize(twipsToPixels(description.width), twipsToPixels(description.height));
     // A fixed-size window has nothing to maximise; keep minimise and close.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
-    for (const app::ControlSpec& row : spec.controls) {
+    for (const app::ControlRow& row : description.controls) {
         QWidget* widget = nullptr;
         switch (row.kind) {
         case app::ControlKind::Label:
@@ -43,7 +44,7 @@ FormWindow::FormWindow(const app::FormSpec& spec, ClickHandler onClick, CloseHan
         m_controls.emplace_back(row.name, widget);
     }
     // A text box is named after the label that asks for its text.
-    for (const app::LabelFor& pair : spec.labels)
+    for (const app::LabelFor& pair : description.labels)
         qobject_cast<QLabel*>(control(pair.label))->setBuddy(control(pair.control));
     buildTabOrder();
 }
@@ -57,8 +58,8 @@ QWidget* FormWindow::control(std::string_view name) const {
 
 void FormWindow::buildTabOrder() {
     // Labels have a place in the order but never take the focus.
-    std::vector<const app::ControlSpec*> focusable;
-    for (const app::ControlSpec& row : m_spec.controls)
+    std::vector<const app::ControlRow*> focusable;
+    for (const app::ControlRow& row : m_description.controls)
         if (row.kind != app::ControlKind::Label)
             focusable.push_back(&row);
     std::sort(focusable.begin(), focusable.end(),
@@ -77,7 +78,7 @@ void FormWindow::present() {
     show();
     raise();
     activateWindow();
-    if (m_spec.role == app::FormRole::Alert)
+    if (m_description.role == app::FormRole::Alert)
         announceAlert(this);
 }
 
@@ -99,4 +100,4 @@ void FormWindow::closeEvent(QCloseEvent* event) {
     m_onClose();
 }
 
-} // namespace ui
+} // namespace desktop

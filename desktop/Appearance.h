@@ -11,7 +11,7 @@
 
 class QApplication;
 
-namespace ui {
+namespace desktop {
 
 constexpr int twipsPerPixel = 15;
 
@@ -36,4 +36,4 @@ QColor desktopColour();
 // application; call it once, right after creating the QApplication.
 void prepareApplication(QApplication& application);
 
-} // namespace ui
+} // namespace desktop

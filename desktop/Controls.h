@@ -11,28 +11,28 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace ui {
+namespace desktop {
 
 class CaptionLabel : public QLabel {
     Q_OBJECT
   public:
-    CaptionLabel(const app::ControlSpec& spec, QWidget* parent);
+    CaptionLabel(const app::ControlRow& row, QWidget* parent);
 };
 
 class TextBox : public QLineEdit {
     Q_OBJECT
   public:
-    TextBox(const app::ControlSpec& spec, QWidget* parent);
+    TextBox(const app::ControlRow& row, QWidget* parent);
 };
 
 class WrappingButton : public QPushButton {
     Q_OBJECT
   public:
-    WrappingButton(const app::ControlSpec& spec, QWidget* parent);
+    WrappingButton(const app::ControlRow& row, QWidget* parent);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
 };
 
-} // namespace ui
+} // namespace desktop

@@ -15,7 +15,7 @@
 #include <utility>
 #include <vector>
 
-namespace ui {
+namespace desktop {
 
 class FormWindow : public QWidget {
     Q_OBJECT
@@ -23,9 +23,9 @@ class FormWindow : public QWidget {
     using ClickHandler = std::function<void(std::string_view button)>;
     using CloseHandler = std::function<void()>;
 
-    FormWindow(const app::FormSpec& spec, ClickHandler onClick, CloseHandler onClose);
+    FormWindow(const app::FormDescription& description, ClickHandler onClick, CloseHandler onClose);
 
-    const app::FormSpec& spec() const { return m_spec; }
+    const app::FormDescription& description() const { return m_description; }
     QWidget* control(std::string_view name) const;
 
     // Shows the window, brings it to the front and activates it. The first
@@ -41,7 +41,7 @@ class FormWindow : public QWidget {
   private:
     void buildTabOrder();
 
-    const app::FormSpec& m_spec;
+    const app::FormDescription& m_description;
     std::vector<std::pair<std::string_view, QWidget*>> m_controls;
     QWidget* m_firstFocus = nullptr;
     CloseHandler m_onClose;
@@ -49,4 +49,4 @@ class FormWindow : public QWidget {
     bool m_discarded = false;
 };
 
-} // namespace ui
+} // namespace desktop

@@ -7,10 +7,10 @@
 
 #include <string_view>
 
-namespace ui {
+namespace desktop {
 
 inline QString toQString(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-} // namespace ui
+} // namespace desktop

@@ -2,9 +2,9 @@
 // Starts the program: shows the entry window and runs the event loop until
 // End is called or no window is left.
 #include "app/Program.h"
+#include "desktop/Appearance.h"
+#include "desktop/QtWindowSystem.h"
 #include "screens/Screens.h"
-#include "ui/Appearance.h"
-#include "ui/QtWindowSystem.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -22,9 +22,9 @@ int main(int argc, char* argv[]) {
     // larger icons from the installed icon theme instead.
     QApplication::setWindowIcon(
         QIcon(QStringLiteral(":/icons/48x48/io.github.takhmin.Takhmin.png")));
-    ui::prepareApplication(application);
+    desktop::prepareApplication(application);
 
-    ui::QtWindowSystem windows;
+    desktop::QtWindowSystem windows;
     app::Program program(screens::allForms(), windows);
     windows.attach(program);
     program.start();

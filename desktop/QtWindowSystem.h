@@ -15,7 +15,7 @@
 
 class QWidget;
 
-namespace ui {
+namespace desktop {
 
 class FormWindow;
 
@@ -32,7 +32,7 @@ class QtWindowSystem final : public app::WindowSystem {
     // The message window of the last failure, or null if none was shown.
     QMessageBox* failureWindow() const { return m_failureWindow; }
 
-    void createWindow(const app::FormSpec& form) override;
+    void createWindow(const app::FormDescription& form) override;
     void destroyWindow(app::FormId id) override;
     void showWindow(app::FormId id) override;
     std::string text(app::FormId id, std::string_view control) const override;
@@ -48,4 +48,4 @@ class QtWindowSystem final : public app::WindowSystem {
     QPointer<QMessageBox> m_failureWindow;
 };
 
-} // namespace ui
+} // namespace desktop

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/Accessibility.h"
+#include "desktop/Accessibility.h"
 
-#include "ui/FormWindow.h"
+#include "desktop/FormWindow.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QMessageBox>
 
-namespace ui {
+namespace desktop {
 
 namespace {
 
@@ -16,7 +16,7 @@ QAccessibleInterface* windowFactory(const QString&, QObject* object) {
     // its children, so a reader can speak the warning text as well. A plain
     // top-level widget would otherwise pass for a filler, not a window.
     if (auto* form = qobject_cast<FormWindow*>(object))
-        return new QAccessibleWidget(form, form->spec().role == app::FormRole::Alert
+        return new QAccessibleWidget(form, form->description().role == app::FormRole::Alert
                                                ? QAccessible::AlertMessage
                                                : QAccessible::Window);
     if (auto* message = qobject_cast<QMessageBox*>(object))
@@ -39,4 +39,4 @@ void announceAlert(QWidget* window) {
     QAccessible::updateAccessibility(&event);
 }
 
-} // namespace ui
+} // namespace desktop

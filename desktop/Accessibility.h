@@ -7,7 +7,7 @@
 
 class QWidget;
 
-namespace ui {
+namespace desktop {
 
 // Registers the accessible interfaces for alert windows; once per process.
 void installAccessibility();
@@ -15,4 +15,4 @@ void installAccessibility();
 // Tells assistive technology that an alert window has just been shown.
 void announceAlert(QWidget* window);
 
-} // namespace ui
+} // namespace desktop

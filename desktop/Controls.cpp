@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/Controls.h"
+#include "desktop/Controls.h"
 
-#include "ui/Appearance.h"
-#include "ui/Text.h"
+#include "desktop/Appearance.h"
+#include "desktop/Text.h"
 
 #include <QKeyEvent>
 #include <QStyleOptionButton>
@@ -10,7 +10,7 @@
 
 #include <limits>
 
-namespace ui {
+namespace desktop {
 
 namespace {
 
@@ -38,23 +38,23 @@ Qt::Alignment horizontalAlignment(app::Align align) {
     return Qt::AlignLeft | Qt::AlignAbsolute;
 }
 
-void placeControl(QWidget& widget, const app::ControlSpec& spec) {
-    widget.setObjectName(toQString(spec.name));
-    widget.setGeometry(twipsToPixels(spec.left, spec.top, spec.width, spec.height));
+void placeControl(QWidget& widget, const app::ControlRow& row) {
+    widget.setObjectName(toQString(row.name));
+    widget.setGeometry(twipsToPixels(row.left, row.top, row.width, row.height));
 }
 
 } // namespace
 
-CaptionLabel::CaptionLabel(const app::ControlSpec& spec, QWidget* parent)
-    : QLabel(toQString(spec.text), parent) {
-    placeControl(*this, spec);
+CaptionLabel::CaptionLabel(const app::ControlRow& row, QWidget* parent)
+    : QLabel(toQString(row.text), parent) {
+    placeControl(*this, row);
     setTextFormat(Qt::PlainText);
     setWordWrap(true);
-    setAlignment(horizontalAlignment(spec.style.align) | Qt::AlignTop);
+    setAlignment(horizontalAlignment(row.style.align) | Qt::AlignTop);
     // Labels are opaque and paint their own background.
     setAutoFillBackground(true);
-    applyBackground(*this, spec.style.background, QPalette::Window);
-    if (spec.style.border) {
+    applyBackground(*this, row.style.background, QPalette::Window);
+    if (row.style.border) {
         setFrameStyle(QFrame::Box | QFrame::Plain);
         setLineWidth(1);
     }
@@ -63,19 +63,19 @@ CaptionLabel::CaptionLabel(const app::ControlSpec& spec, QWidget* parent)
     setIndent(0);
 }
 
-TextBox::TextBox(const app::ControlSpec& spec, QWidget* parent)
-    : QLineEdit(toQString(spec.text), parent) {
-    placeControl(*this, spec);
+TextBox::TextBox(const app::ControlRow& row, QWidget* parent)
+    : QLineEdit(toQString(row.text), parent) {
+    placeControl(*this, row);
     // Qt caps a line edit at 32767 characters by default; a text box here
     // takes text of any length.
     setMaxLength(std::numeric_limits<int>::max());
     setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
-    applyBackground(*this, spec.style.background, QPalette::Base);
+    applyBackground(*this, row.style.background, QPalette::Base);
 }
 
-WrappingButton::WrappingButton(const app::ControlSpec& spec, QWidget* parent)
-    : QPushButton(toQString(spec.text), parent) {
-    placeControl(*this, spec);
+WrappingButton::WrappingButton(const app::ControlRow& row, QWidget* parent)
+    : QPushButton(toQString(row.text), parent) {
+    placeControl(*this, row);
     // No button is a default button: Enter in a text box presses nothing.
     setAutoDefault(false);
     setDefault(false);
@@ -109,4 +109,4 @@ void WrappingButton::keyPressEvent(QKeyEvent* event) {
     QPushButton::keyPressEvent(event);
 }
 
-} // namespace ui
+} // namespace desktop

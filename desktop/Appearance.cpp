@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "ui/Appearance.h"
+#include "desktop/Appearance.h"
 
-#include "ui/Accessibility.h"
+#include "desktop/Accessibility.h"
 
 #include <QApplication>
 
-namespace ui {
+namespace desktop {
 
 QRect twipsToPixels(int left, int top, int width, int height) {
     return QRect(twipsToPixels(left), twipsToPixels(top), twipsToPixels(width),
@@ -35,4 +35,4 @@ void prepareApplication(QApplication& application) {
     application.setQuitOnLastWindowClosed(false);
 }
 
-} // namespace ui
+} // namespace desktop
