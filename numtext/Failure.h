@@ -18,7 +18,8 @@ enum class FailureKind {
     DivisionByZero,
     // A fault-checked step had no defined result, such as 0 / 0.
     InvalidOperation,
-    // A fault-checked step produced a value beyond the range of a double.
+    // A fault-checked step produced or read a value beyond the range of a
+    // double.
     Overflow,
 };
 

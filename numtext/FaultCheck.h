@@ -20,8 +20,10 @@
 //
 // A handler writes its step as one expression:
 //   const double sum = faultChecked(checkedStrictToNumber(typed) + 115);
-// Plain doubles (constants, earlier results) join the step as they are; a
-// step computed in plain doubles does not compile.
+// Plain doubles (constants, earlier results) join the step as they are.
+// Only arithmetic on CheckedNumber is checked: faultChecked() refuses a plain
+// double, so a step computed wholly in doubles does not compile. Nothing here
+// reads or changes the processor's floating-point state.
 
 #include "numtext/Failure.h"
 
