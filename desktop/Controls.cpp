@@ -18,8 +18,7 @@ void applyBackground(QWidget& widget, const app::Colour& colour, QPalette::Color
     if (colour.kind == app::Colour::Kind::Ordinary)
         return;
     QPalette palette = widget.palette();
-    palette.setColor(role, colour.kind == app::Colour::Kind::Desktop ? desktopColour()
-                                                                     : QColor::fromRgb(colour.rgb));
+    palette.setColor(role, toQColor(colour));
     widget.setPalette(palette);
 }
 
