@@ -75,9 +75,10 @@ TextBox::TextBox(const app::ControlRow& row, QWidget* parent)
 WrappingButton::WrappingButton(const app::ControlRow& row, QWidget* parent)
     : QPushButton(toQString(row.text), parent) {
     placeControl(*this, row);
-    // No button is a default button: Enter in a text box presses nothing.
-    setAutoDefault(false);
-    setDefault(false);
+    // No button is a default button, so Enter in a text box presses nothing:
+    // a FormWindow is a plain QWidget, and Qt makes buttons default or
+    // auto-default only inside a QDialog. The same leaves QPushButton deaf
+    // to Enter; keyPressEvent() below gives it to the button with the focus.
 }
 
 void WrappingButton::paintEvent(QPaintEvent*) {
