@@ -17,7 +17,11 @@ namespace app {
 enum class FormId { Form1, Form2, Form3, Form4, Form5, Form6, Form7, Form8, Form9 };
 inline constexpr int formCount = 9;
 
-std::string_view formName(FormId id);
+constexpr std::string_view formName(FormId id) {
+    constexpr std::string_view names[formCount] = {"Form1", "Form2", "Form3", "Form4", "Form5",
+                                                   "Form6", "Form7", "Form8", "Form9"};
+    return names[static_cast<int>(id)];
+}
 
 enum class ControlKind { Label, TextBox, PushButton };
 
@@ -59,9 +63,13 @@ struct ControlRow {
 class FormActions;
 using Handler = void (*)(FormActions&);
 
+// One row of a window's button table; app/Handler.h's bind() makes them.
 struct ButtonBinding {
     std::string_view button;
     Handler handler;
+    // The control table whose names the handler was checked against when it
+    // was compiled; isWellFormed() insists that it is its own window's.
+    const ControlRow* checkedAgainst = nullptr;
 };
 
 // Ties a text box to the label that says what to type into it, so that a
@@ -96,8 +104,9 @@ struct FormDescription {
 
 // Compile-time check of a window's tables: control names and tab indexes are
 // unique, every rectangle lies inside the client area, every push button
-// has exactly one handler while every handler names a push button, and every
-// text box is named by exactly one label.
+// has exactly one handler while every handler names a push button and was
+// written for this window's controls, and every text box is named by exactly
+// one label.
 constexpr bool isWellFormed(const FormDescription& form) {
     const auto& controls = form.controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
@@ -130,6 +139,8 @@ constexpr bool isWellFormed(const FormDescription& form) {
     for (const ButtonBinding& binding : form.buttons) {
         const ControlRow* control = form.find(binding.button);
         if (!control || control->kind != ControlKind::PushButton || !binding.handler)
+            return false;
+        if (binding.checkedAgainst != controls.data())
             return false;
     }
     return true;

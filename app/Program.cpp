@@ -8,8 +8,9 @@ namespace app {
 
 namespace {
 
-// Programmer errors only: a missing table, a handler naming a control its
-// window does not have, or touching a window the handler has unloaded.
+// Programmer errors only: a missing table, a click on a button that has no
+// handler, or a handler touching its window after unloading it. Control
+// names themselves are checked when the program is built (app/Handler.h).
 [[noreturn]] void fatal(std::string_view what, std::string_view form, std::string_view detail) {
     std::fprintf(stderr, "takhmin: %.*s: %.*s %.*s\n", int(what.size()), what.data(),
                  int(form.size()), form.data(), int(detail.size()), detail.data());
@@ -17,12 +18,6 @@ namespace {
 }
 
 } // namespace
-
-std::string_view formName(FormId id) {
-    static constexpr std::string_view names[formCount] = {
-        "Form1", "Form2", "Form3", "Form4", "Form5", "Form6", "Form7", "Form8", "Form9"};
-    return names[static_cast<int>(id)];
-}
 
 Program::Program(std::span<const FormDescription* const> forms, WindowSystem& windows)
     : m_windows(windows) {
@@ -123,6 +118,8 @@ void Program::closedByUser(FormId id) {
 const ControlRow& FormActions::ownControl(std::string_view control) const {
     const FormDescription& own = m_program.form(m_own);
     const ControlRow* row = own.find(control);
+    // WindowActions checked the name against this very table at compile
+    // time; this only guards a caller that bypasses it.
     if (!row || row->kind == ControlKind::PushButton)
         fatal("no label or text box on", formName(m_own), control);
     if (!m_program.isLoaded(m_own))

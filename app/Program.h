@@ -51,16 +51,15 @@ class Program {
     bool m_ended = false;
 };
 
-// What a button handler may do: read and write the controls of its own
-// window by name, and move between windows. Once End has been called every
-// further step is ignored, so the handler that called it does nothing more.
+// What a button handler may do on the window whose button was clicked: read
+// and write its controls by name, and move between windows. Once End has been
+// called every further step is ignored, so the handler that called it does
+// nothing more. Handlers reach it through app::WindowActions (app/Handler.h),
+// which checks every control name at compile time.
 class FormActions {
   public:
     FormActions(Program& program, WindowSystem& windows, FormId own)
         : m_program(program), m_windows(windows), m_own(own) {}
-
-    std::string text(std::string_view control) const;
-    void setText(std::string_view control, std::string_view text);
 
     void load(FormId id) { m_program.load(id); }
     void unload(FormId id) { m_program.unload(id); }
@@ -68,6 +67,10 @@ class FormActions {
     void end() { m_program.end(); }
 
   private:
+    template <const auto& controls> friend class WindowActions;
+
+    std::string text(std::string_view control) const;
+    void setText(std::string_view control, std::string_view text);
     const ControlRow& ownControl(std::string_view control) const;
 
     Program& m_program;

@@ -24,8 +24,16 @@ QFont dialogFont() {
     return font;
 }
 
-QColor desktopColour() {
-    return QColor(0x6d, 0x9b, 0xd1);
+QColor toQColor(const app::Colour& colour) {
+    switch (colour.kind) {
+    case app::Colour::Kind::Ordinary:
+        break;
+    case app::Colour::Kind::Rgb:
+        return QColor::fromRgb(colour.rgb);
+    case app::Colour::Kind::Desktop:
+        return QColor(0x6d, 0x9b, 0xd1);
+    }
+    return QColor();
 }
 
 void prepareApplication(QApplication& application) {

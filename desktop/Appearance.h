@@ -5,6 +5,8 @@
 // unit. Tables are in twips; Qt works in device-independent pixels, which at
 // 96 DPI are 15 twips each and grow with the screen's scale factor.
 
+#include "app/Layout.h"
+
 #include <QColor>
 #include <QFont>
 #include <QRect>
@@ -28,9 +30,11 @@ QRect twipsToPixels(int left, int top, int width, int height);
 // its proportion to the rectangles at any scale factor.
 QFont dialogFont();
 
-// The window system has no desktop colour role in Qt; this stands in for it
-// behind the one label that asks for it. Dark text reads well on it.
-QColor desktopColour();
+// The colour a table row asks for (app::Colour); an invalid QColor for the
+// ordinary look. Qt has no role for the window system's desktop colour, so a
+// fixed blue stands in for it behind the one label that asks for it; dark
+// text reads well on it.
+QColor toQColor(const app::Colour& colour);
 
 // Applies the shared look and the accessibility support to the whole
 // application; call it once, right after creating the QApplication.

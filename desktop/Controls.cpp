@@ -18,8 +18,7 @@ void applyBackground(QWidget& widget, const app::Colour& colour, QPalette::Color
     if (colour.kind == app::Colour::Kind::Ordinary)
         return;
     QPalette palette = widget.palette();
-    palette.setColor(role, colour.kind == app::Colour::Kind::Desktop ? desktopColour()
-                                                                     : QColor::fromRgb(colour.rgb));
+    palette.setColor(role, toQColor(colour));
     widget.setPalette(palette);
 }
 
@@ -76,9 +75,10 @@ TextBox::TextBox(const app::ControlRow& row, QWidget* parent)
 WrappingButton::WrappingButton(const app::ControlRow& row, QWidget* parent)
     : QPushButton(toQString(row.text), parent) {
     placeControl(*this, row);
-    // No button is a default button: Enter in a text box presses nothing.
-    setAutoDefault(false);
-    setDefault(false);
+    // No button is a default button, so Enter in a text box presses nothing:
+    // a FormWindow is a plain QWidget, and Qt makes buttons default or
+    // auto-default only inside a QDialog. The same leaves QPushButton deaf
+    // to Enter; keyPressEvent() below gives it to the button with the focus.
 }
 
 void WrappingButton::paintEvent(QPaintEvent*) {

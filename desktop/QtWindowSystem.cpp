@@ -13,8 +13,6 @@
 
 namespace desktop {
 
-namespace {} // namespace
-
 QtWindowSystem::QtWindowSystem() = default;
 
 QtWindowSystem::~QtWindowSystem() {

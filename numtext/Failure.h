@@ -3,7 +3,8 @@
 
 // The one failure type of the program. A failed conversion or a floating-point
 // fault stops the running button handler at the step where it happens; the
-// click dispatch is the only place that catches it and tells the user.
+// click dispatch is the only place that catches it and tells the user. The
+// sentence the user reads for each kind is in app/FailureMessages.cpp.
 
 #include <exception>
 
@@ -27,6 +28,8 @@ class Failure : public std::exception {
   public:
     explicit Failure(FailureKind kind) : m_kind(kind) {}
     FailureKind kind() const { return m_kind; }
+    // The same text for every kind: kind() says which, and
+    // app::failureMessage() turns that into words for the user.
     const char* what() const noexcept override;
 
   private:

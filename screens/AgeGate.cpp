@@ -3,7 +3,7 @@
 // on to the main menu; any other age opens a warning beside it.
 #include "screens/Screens.h"
 
-#include "app/Program.h"
+#include "app/Handler.h"
 #include "numtext/Conversions.h"
 
 namespace screens {
@@ -14,7 +14,24 @@ using enum FormId;
 
 namespace {
 
-void checkAge(FormActions& form) {
+// clang-format off
+constexpr ControlRow kForm1Controls[] = {
+    {"Label1", Label, "أهلا وسهلا بكم في برنامج تخمين الأرقام ", 1320, 240, 3135, 375, 0},
+    {"Label2", Label, "ادخل عمرك من فضلك", 2040, 960, 1575, 375, 2},
+    {"Text1", TextBox, "", 2280, 1800, 855, 285, 3},
+    {"Command1", PushButton, "الرجاء الضغط هنا للدخول إلى البرنامج بعد إدخالك لعمرك", 840, 3240, 4095, 855, 1},
+};
+
+constexpr ControlRow kForm8Controls[] = {
+    {"Label1", Label, "الرجاء التأكد من إدخال عمرك الصحيح", 1080, 480, 2775, 375, 0},
+    {"Command1", PushButton, "موافق", 1320, 1320, 1935, 495, 1},
+};
+// clang-format on
+
+using Form1Actions = WindowActions<kForm1Controls>;
+using Form8Actions = WindowActions<kForm8Controls>;
+
+void checkAge(Form1Actions& form) {
     // Lenient on purpose: any text is screened, "25 years" reads as 25.
     const double age = numtext::lenientToNumber(form.text("Text1"));
     if (age >= 6 && age <= 70) {
@@ -27,28 +44,14 @@ void checkAge(FormActions& form) {
     form.show(Form8);
 }
 
-void acknowledgeAgeWarning(FormActions& form) {
+void acknowledgeAgeWarning(Form8Actions& form) {
     form.unload(Form8);
     form.show(Form1);
 }
 
-// clang-format off
-constexpr ControlRow kForm1Controls[] = {
-    {"Label1", Label, "أهلا وسهلا بكم في برنامج تخمين الأرقام ", 1320, 240, 3135, 375, 0},
-    {"Label2", Label, "ادخل عمرك من فضلك", 2040, 960, 1575, 375, 2},
-    {"Text1", TextBox, "", 2280, 1800, 855, 285, 3},
-    {"Command1", PushButton, "الرجاء الضغط هنا للدخول إلى البرنامج بعد إدخالك لعمرك", 840, 3240, 4095, 855, 1},
-};
-// clang-format on
-constexpr ButtonBinding kForm1Buttons[] = {{"Command1", checkAge}};
+constexpr ButtonBinding kForm1Buttons[] = {bind<checkAge>("Command1")};
 
-// clang-format off
-constexpr ControlRow kForm8Controls[] = {
-    {"Label1", Label, "الرجاء التأكد من إدخال عمرك الصحيح", 1080, 480, 2775, 375, 0},
-    {"Command1", PushButton, "موافق", 1320, 1320, 1935, 495, 1},
-};
-// clang-format on
-constexpr ButtonBinding kForm8Buttons[] = {{"Command1", acknowledgeAgeWarning}};
+constexpr ButtonBinding kForm8Buttons[] = {bind<acknowledgeAgeWarning>("Command1")};
 
 constexpr LabelFor kForm1Labels[] = {{"Label2", "Text1"}};
 

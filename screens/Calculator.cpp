@@ -4,7 +4,7 @@
 // (it must be a number and nothing else); every operation is fault-checked.
 #include "screens/Screens.h"
 
-#include "app/Program.h"
+#include "app/Handler.h"
 #include "numtext/Conversions.h"
 #include "numtext/FaultCheck.h"
 
@@ -16,40 +16,6 @@ using enum ControlKind;
 using enum FormId;
 
 namespace {
-
-using Operation = CheckedNumber (*)(CheckedNumber, CheckedNumber);
-
-void calculate(FormActions& form, Operation operation) {
-    const std::string second = form.text("Text2");
-    const std::string first = form.text("Text1");
-    const double result =
-        faultChecked(operation(checkedLenientToNumber(first), checkedStrictToNumber(second)));
-    form.setText("Text3", numberToText(result));
-}
-
-void add(FormActions& form) {
-    calculate(form, [](CheckedNumber a, CheckedNumber b) { return a + b; });
-}
-void subtract(FormActions& form) {
-    calculate(form, [](CheckedNumber a, CheckedNumber b) { return a - b; });
-}
-void multiply(FormActions& form) {
-    calculate(form, [](CheckedNumber a, CheckedNumber b) { return a * b; });
-}
-void divide(FormActions& form) {
-    calculate(form, [](CheckedNumber a, CheckedNumber b) { return a / b; });
-}
-
-void clear(FormActions& form) {
-    // Emptied, not reset to "0".
-    form.setText("Text1", "");
-    form.setText("Text2", "");
-    form.setText("Text3", "");
-}
-
-void closeCalculator(FormActions& form) {
-    form.unload(Form9);
-}
 
 // clang-format off
 constexpr ControlRow kForm9Controls[] = {
@@ -70,9 +36,46 @@ constexpr ControlRow kForm9Controls[] = {
     {"Label6", Label, "مع تحيات الطالب Halvoren", 0, 3360, 5535, 255, 9, {.background = rgb(0xFFFF00), .align = Align::Centre}},
 };
 // clang-format on
+
+using Form9Actions = WindowActions<kForm9Controls>;
+
+using Operation = CheckedNumber (*)(CheckedNumber, CheckedNumber);
+
+void calculate(Form9Actions& form, Operation operation) {
+    const std::string second = form.text("Text2");
+    const std::string first = form.text("Text1");
+    const double result =
+        faultChecked(operation(checkedLenientToNumber(first), checkedStrictToNumber(second)));
+    form.setText("Text3", numberToText(result));
+}
+
+void add(Form9Actions& form) {
+    calculate(form, [](CheckedNumber a, CheckedNumber b) { return a + b; });
+}
+void subtract(Form9Actions& form) {
+    calculate(form, [](CheckedNumber a, CheckedNumber b) { return a - b; });
+}
+void multiply(Form9Actions& form) {
+    calculate(form, [](CheckedNumber a, CheckedNumber b) { return a * b; });
+}
+void divide(Form9Actions& form) {
+    calculate(form, [](CheckedNumber a, CheckedNumber b) { return a / b; });
+}
+
+void clear(Form9Actions& form) {
+    // Emptied, not reset to "0".
+    form.setText("Text1", "");
+    form.setText("Text2", "");
+    form.setText("Text3", "");
+}
+
+void closeCalculator(Form9Actions& form) {
+    form.unload(Form9);
+}
+
 constexpr ButtonBinding kForm9Buttons[] = {
-    {"Command1", add},    {"Command2", subtract}, {"Command3", multiply},
-    {"Command4", divide}, {"Command5", clear},    {"Command6", closeCalculator},
+    bind<add>("Command1"),    bind<subtract>("Command2"), bind<multiply>("Command3"),
+    bind<divide>("Command4"), bind<clear>("Command5"),    bind<closeCalculator>("Command6"),
 };
 
 constexpr LabelFor kForm9Labels[] = {{"Label3", "Text1"}, {"Label4", "Text2"}, {"Label5", "Text3"}};

@@ -3,7 +3,7 @@
 // and the about page. None of them reads anything the user typed.
 #include "screens/Screens.h"
 
-#include "app/Program.h"
+#include "app/Handler.h"
 
 namespace screens {
 
@@ -13,44 +13,18 @@ using enum FormId;
 
 namespace {
 
-void stayInProgram(FormActions& form) {
-    form.unload(Form3);
-    form.show(Form2);
-}
-
-void confirmLeaving(FormActions& form) {
-    form.unload(Form3);
-    form.show(Form4);
-}
-
-void sayGoodbye(FormActions& form) {
-    form.end();
-}
-
-void leaveAbout(FormActions& form) {
-    form.unload(Form5);
-    form.show(Form2);
-}
-
 // clang-format off
 constexpr ControlRow kForm3Controls[] = {
     {"Label1", Label, "هل تريد بالتأكيد الخروج من البرنامج", 840, 360, 2535, 375, 0},
     {"Command1", PushButton, "لا", 240, 1080, 1455, 495, 1},
     {"Command2", PushButton, "نعم", 2280, 1080, 1455, 495, 2},
 };
-// clang-format on
-constexpr ButtonBinding kForm3Buttons[] = {
-    {"Command1", stayInProgram},
-    {"Command2", confirmLeaving},
-};
 
-// clang-format off
 constexpr ControlRow kForm4Controls[] = {
     {"Label1", Label, "الرجاء الرجوع لزيارتنا مرة أخرى", 960, 360, 2775, 495, 0},
     {"Command1", PushButton, "موافق", 1080, 1320, 2055, 495, 1},
 };
 // clang-format on
-constexpr ButtonBinding kForm4Buttons[] = {{"Command1", sayGoodbye}};
 
 // Label3 carries the last word of Label2's sentence and Label7 is the
 // signature under the credit line: both come after the label they overlap,
@@ -70,7 +44,38 @@ constexpr ControlRow kForm5Controls[] = {
     {"Label7", Label, "varnico", 360, 5400, 1575, 375, 6},
 };
 // clang-format on
-constexpr ButtonBinding kForm5Buttons[] = {{"Command1", leaveAbout}};
+
+using Form3Actions = WindowActions<kForm3Controls>;
+using Form4Actions = WindowActions<kForm4Controls>;
+using Form5Actions = WindowActions<kForm5Controls>;
+
+void stayInProgram(Form3Actions& form) {
+    form.unload(Form3);
+    form.show(Form2);
+}
+
+void confirmLeaving(Form3Actions& form) {
+    form.unload(Form3);
+    form.show(Form4);
+}
+
+void sayGoodbye(Form4Actions& form) {
+    form.end();
+}
+
+void leaveAbout(Form5Actions& form) {
+    form.unload(Form5);
+    form.show(Form2);
+}
+
+constexpr ButtonBinding kForm3Buttons[] = {
+    bind<stayInProgram>("Command1"),
+    bind<confirmLeaving>("Command2"),
+};
+
+constexpr ButtonBinding kForm4Buttons[] = {bind<sayGoodbye>("Command1")};
+
+constexpr ButtonBinding kForm5Buttons[] = {bind<leaveAbout>("Command1")};
 
 } // namespace
 

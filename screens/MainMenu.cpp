@@ -3,7 +3,7 @@
 // button closes the menu before it opens the next window.
 #include "screens/Screens.h"
 
-#include "app/Program.h"
+#include "app/Handler.h"
 
 namespace screens {
 
@@ -13,21 +13,6 @@ using enum FormId;
 
 namespace {
 
-void startPuzzle(FormActions& form) {
-    form.unload(Form2);
-    form.show(Form6);
-}
-
-void openAbout(FormActions& form) {
-    form.unload(Form2);
-    form.show(Form5);
-}
-
-void askToLeave(FormActions& form) {
-    form.unload(Form2);
-    form.show(Form3);
-}
-
 // clang-format off
 constexpr ControlRow kForm2Controls[] = {
     {"Command1", PushButton, "بدء البرنامج", 1320, 600, 2775, 615, 0},
@@ -35,10 +20,28 @@ constexpr ControlRow kForm2Controls[] = {
     {"Command3", PushButton, "خروج", 1320, 2880, 2775, 855, 2},
 };
 // clang-format on
+
+using Form2Actions = WindowActions<kForm2Controls>;
+
+void startPuzzle(Form2Actions& form) {
+    form.unload(Form2);
+    form.show(Form6);
+}
+
+void openAbout(Form2Actions& form) {
+    form.unload(Form2);
+    form.show(Form5);
+}
+
+void askToLeave(Form2Actions& form) {
+    form.unload(Form2);
+    form.show(Form3);
+}
+
 constexpr ButtonBinding kForm2Buttons[] = {
-    {"Command1", startPuzzle},
-    {"Command2", openAbout},
-    {"Command3", askToLeave},
+    bind<startPuzzle>("Command1"),
+    bind<openAbout>("Command2"),
+    bind<askToLeave>("Command3"),
 };
 
 } // namespace

@@ -4,7 +4,7 @@
 // 115 back, the remainder by 100 is B and the rest, divided by 100, is A.
 #include "screens/Screens.h"
 
-#include "app/Program.h"
+#include "app/Handler.h"
 #include "numtext/Conversions.h"
 #include "numtext/FaultCheck.h"
 
@@ -17,11 +17,41 @@ using enum FormId;
 
 namespace {
 
+// clang-format off
+constexpr ControlRow kForm6Controls[] = {
+    {"Label1", Label, "الرجاء القيام بهذه الخطوات حتى تستطيع الحصول على الرقمين الصحيحين", 1200, 360, 5055, 495, 0},
+    {"Label2", Label, "اختر رقما من 2 إلى 99", 4800, 960, 1575, 255, 1},
+    {"Label3", Label, "اضرب العدد الذي اخترته في العدد 2", 3960, 1440, 2415, 255, 2},
+    {"Label5", Label, "اضف على الناتج العدد 5", 4560, 1920, 1815, 255, 4},
+    {"Label4", Label, "اضرب الناتج في العدد 100", 4440, 2400, 1935, 255, 3},
+    {"Label8", Label, "اقسم الناتج على العدد 2", 4680, 2880, 1695, 255, 7},
+    {"Label7", Label, "اطرح من الناتج العدد 365", 4560, 3360, 1815, 255, 6},
+    {"Label6", Label, "أضف على الناتج العدد الذي تريده من 2 إلى 99", 1800, 3960, 3375, 255, 5, {.background = desktopColour()}},
+    {"Text1", TextBox, "", 3120, 4440, 855, 375, 9},
+    {"Label9", Label, "الرجاء وضع الناتج النهائي هنا", 4200, 4440, 2175, 255, 8},
+    {"Command3", PushButton, "آلة حاسبة", 360, 4560, 1335, 495, 16},
+    {"Command1", PushButton, "الضغط هنا لإيجاد الرقمين", 2640, 5040, 1935, 375, 14},
+    {"Label12", Label, "", 960, 5640, 375, 255, 12, {.border = true}},
+    {"Label10", Label, "العدد الثاني", 1800, 5640, 855, 255, 10},
+    {"Label13", Label, "", 4800, 5640, 375, 255, 13, {.border = true}},
+    {"Label11", Label, "العدد الأول", 5400, 5640, 855, 255, 11},
+    {"Command2", PushButton, "الخروج من البرنامج", 2400, 6240, 2295, 255, 15},
+};
+
+constexpr ControlRow kForm7Controls[] = {
+    {"Label1", Label, "الرجاء التأكد من سير العمليات الحسابية", 1200, 480, 2895, 255, 0},
+    {"Command1", PushButton, "موافق", 1200, 1320, 2055, 495, 1},
+};
+// clang-format on
+
+using Form6Actions = WindowActions<kForm6Controls>;
+using Form7Actions = WindowActions<kForm7Controls>;
+
 // The results of A and B from 2 to 99: 200 - 115 up to 9999 - 115.
 constexpr double lowestResult = 85;
 constexpr double highestResult = 9884;
 
-void findNumbers(FormActions& form) {
+void findNumbers(Form6Actions& form) {
     const double result = lenientToNumber(form.text("Text1"));
     if (result < lowestResult || result > highestResult) {
         // Form6 is loaded already: the typed text and earlier answers stay.
@@ -44,56 +74,29 @@ void findNumbers(FormActions& form) {
     form.setText("Label13", numberToText(first));
 }
 
-void backToMenu(FormActions& form) {
+void backToMenu(Form6Actions& form) {
     form.unload(Form6);
     form.show(Form2);
 }
 
-void openCalculator(FormActions& form) {
+void openCalculator(Form6Actions& form) {
     // The puzzle stays open beside the calculator.
     form.load(Form6);
     form.show(Form9);
 }
 
-void acknowledgePuzzleWarning(FormActions& form) {
+void acknowledgePuzzleWarning(Form7Actions& form) {
     form.unload(Form7);
     form.show(Form6);
 }
 
-// clang-format off
-constexpr ControlRow kForm6Controls[] = {
-    {"Label1", Label, "الرجاء القيام بهذه الخطوات حتى تستطيع الحصول على الرقمين الصحيحين", 1200, 360, 5055, 495, 0},
-    {"Label2", Label, "اختر رقما من 2 إلى 99", 4800, 960, 1575, 255, 1},
-    {"Label3", Label, "اضرب العدد الذي اخترته في العدد 2", 3960, 1440, 2415, 255, 2},
-    {"Label5", Label, "اضف على الناتج العدد 5", 4560, 1920, 1815, 255, 4},
-    {"Label4", Label, "اضرب الناتج في العدد 100", 4440, 2400, 1935, 255, 3},
-    {"Label8", Label, "اقسم الناتج على العدد 2", 4680, 2880, 1695, 255, 7},
-    {"Label7", Label, "اطرح من الناتج العدد 365", 4560, 3360, 1815, 255, 6},
-    {"Label6", Label, "أضف على الناتج العدد الذي تريده من 2 إلى 99", 1800, 3960, 3375, 255, 5, {.background = desktopColour()}},
-    {"Text1", TextBox, "", 3120, 4440, 855, 375, 9},
-    {"Label9", Label, "الرجاء وضع الناتج النهائي هنا", 4200, 4440, 2175, 255, 8},
-    {"Command3", PushButton, "آلة حاسبة", 360, 4560, 1335, 495, 16},
-    {"Command1", PushButton, "الضغط هنا لإيجاد الرقمين", 2640, 5040, 1935, 375, 14},
-    {"Label12", Label, "", 960, 5640, 375, 255, 12, {.border = true}},
-    {"Label10", Label, "العدد الثاني", 1800, 5640, 855, 255, 10},
-    {"Label13", Label, "", 4800, 5640, 375, 255, 13, {.border = true}},
-    {"Label11", Label, "العدد الأول", 5400, 5640, 855, 255, 11},
-    {"Command2", PushButton, "الخروج من البرنامج", 2400, 6240, 2295, 255, 15},
-};
-// clang-format on
 constexpr ButtonBinding kForm6Buttons[] = {
-    {"Command1", findNumbers},
-    {"Command2", backToMenu},
-    {"Command3", openCalculator},
+    bind<findNumbers>("Command1"),
+    bind<backToMenu>("Command2"),
+    bind<openCalculator>("Command3"),
 };
 
-// clang-format off
-constexpr ControlRow kForm7Controls[] = {
-    {"Label1", Label, "الرجاء التأكد من سير العمليات الحسابية", 1200, 480, 2895, 255, 0},
-    {"Command1", PushButton, "موافق", 1200, 1320, 2055, 495, 1},
-};
-// clang-format on
-constexpr ButtonBinding kForm7Buttons[] = {{"Command1", acknowledgePuzzleWarning}};
+constexpr ButtonBinding kForm7Buttons[] = {bind<acknowledgePuzzleWarning>("Command1")};
 
 constexpr LabelFor kForm6Labels[] = {{"Label9", "Text1"}};
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "WalkModel.h"
 
+#include "app/FailureMessages.h"
 #include "numtext/Conversions.h"
 
 #include <cmath>
@@ -101,7 +102,7 @@ std::string_view presenceName(Presence presence) {
 }
 
 std::string failureName(const std::optional<FailureKind>& failure) {
-    return failure ? numtext::Failure(*failure).what() : "none";
+    return failure ? std::string(app::failureMessage(*failure)) : "none";
 }
 
 std::string textName(std::size_t index) {

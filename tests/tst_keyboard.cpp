@@ -60,6 +60,14 @@ class TestKeyboard : public QObject {
         QCOMPARE(focusIn(gui, Form2), QStringLiteral("Command1"));
         press(Qt::Key_Space); // start
         QCOMPARE(focusIn(gui, Form6), QStringLiteral("Text1"));
+        typeText(QStringLiteral("5")); // out of range: the warning
+        press(Qt::Key_Tab);
+        press(Qt::Key_Space);
+        QCOMPARE(focusIn(gui, Form7), QStringLiteral("Command1"));
+        press(Qt::Key_Space);
+        // Shown again while still loaded: the focus is back where it was.
+        QCOMPARE(focusIn(gui, Form6), QStringLiteral("Command1"));
+        press(Qt::Key_Tab, Qt::ShiftModifier); // Text1, its "5" selected
         typeText(QStringLiteral("2064"));
         press(Qt::Key_Tab);
         QCOMPARE(focused()->objectName(), QStringLiteral("Command1"));

@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/FailureMessages.h"
 #include "numtext/Conversions.h"
 #include "numtext/Failure.h"
 #include "numtext/FaultCheck.h"
@@ -28,7 +29,7 @@ Q_DECLARE_METATYPE(numtext::FailureKind)
 namespace numtext {
 // Lets QCOMPARE name the kinds it compares.
 char* toString(FailureKind kind) {
-    return qstrdup(Failure(kind).what());
+    return qstrdup(std::string(app::failureMessage(kind)).c_str());
 }
 } // namespace numtext
 

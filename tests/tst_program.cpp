@@ -2,6 +2,7 @@
 // The window registry on its own, driven through a recording window system:
 // Load, Unload, Show and End, the end of the program, and what a failing or
 // ending handler leaves behind.
+#include "app/Handler.h"
 #include "app/Program.h"
 #include "numtext/Failure.h"
 
@@ -44,38 +45,40 @@ class RecordingWindows final : public WindowSystem {
     int quits = 0;
 };
 
-// Test handlers, each a sequence of steps the screens could take.
-void unloadSelfThenShowSecond(FormActions& form) {
-    form.unload(Form1);
-    form.show(Form2);
-}
-void endThenKeepGoing(FormActions& form) {
-    form.end();
-    form.show(Form3);
-}
-void writeFailWrite(FormActions& form) {
-    form.setText("Label1", "before");
-    throw numtext::Failure(numtext::FailureKind::DivisionByZero);
-}
-void showThird(FormActions& form) {
-    form.show(Form3);
-}
-
 constexpr ControlRow kControls[] = {
     {"Label1", ControlKind::Label, "caption", 0, 0, 100, 100, 0},
     {"Command1", ControlKind::PushButton, "go", 0, 100, 100, 100, 1},
     {"Command2", ControlKind::PushButton, "end", 0, 200, 100, 100, 2},
     {"Command3", ControlKind::PushButton, "fail", 0, 300, 100, 100, 3},
 };
+using Actions = WindowActions<kControls>;
+
+// Test handlers, each a sequence of steps the screens could take.
+void unloadSelfThenShowSecond(Actions& form) {
+    form.unload(Form1);
+    form.show(Form2);
+}
+void endThenKeepGoing(Actions& form) {
+    form.end();
+    form.show(Form3);
+}
+void writeFailWrite(Actions& form) {
+    form.setText("Label1", "before");
+    throw numtext::Failure(numtext::FailureKind::DivisionByZero);
+}
+void showThird(Actions& form) {
+    form.show(Form3);
+}
+
 constexpr ButtonBinding kButtons[] = {
-    {"Command1", unloadSelfThenShowSecond},
-    {"Command2", endThenKeepGoing},
-    {"Command3", writeFailWrite},
+    bind<unloadSelfThenShowSecond>("Command1"),
+    bind<endThenKeepGoing>("Command2"),
+    bind<writeFailWrite>("Command3"),
 };
 constexpr ButtonBinding kSecondButtons[] = {
-    {"Command1", showThird},
-    {"Command2", endThenKeepGoing},
-    {"Command3", writeFailWrite},
+    bind<showThird>("Command1"),
+    bind<endThenKeepGoing>("Command2"),
+    bind<writeFailWrite>("Command3"),
 };
 
 constexpr FormDescription kForms[] = {
@@ -90,6 +93,10 @@ constexpr FormDescription kForms[] = {
     {Form9, "9", 1000, 1000, kControls, kButtons},
 };
 static_assert(isWellFormed(kForms[0]) && isWellFormed(kForms[1]));
+// The same controls in another table: the handlers were checked against
+// kControls, so binding them to this window does not pass.
+constexpr ControlRow kOtherControls[] = {kControls[0], kControls[1], kControls[2], kControls[3]};
+static_assert(!isWellFormed({Form1, "1", 1000, 1000, kOtherControls, kButtons}));
 
 constexpr const FormDescription* kFormList[] = {&kForms[0], &kForms[1], &kForms[2],
                                                 &kForms[3], &kForms[4], &kForms[5],

@@ -15,6 +15,7 @@
 // TAKHMIN_WALK_ACTIONS sets the number of actions per seed.
 #include "WalkDriver.h"
 #include "WalkModel.h"
+#include "app/FailureMessages.h"
 #include "desktop/Appearance.h"
 
 #include <QApplication>
@@ -395,7 +396,7 @@ class TestRandomWalk : public QObject {
                     return reportDisagreement(seed, taken, history, found);
                 const walk::Observation& now = run.model().observation();
                 if (now.failure)
-                    ++seen[std::string("failure: ") + numtext::Failure(*now.failure).what()];
+                    ++seen["failure: " + std::string(app::failureMessage(*now.failure))];
                 if (history.back().kind == Action::Kind::Click)
                     ++seen["click " + std::string(app::formName(history.back().form)) + "." +
                            history.back().control];

@@ -4,16 +4,20 @@
 # desktop's font resolution (Xft.dpi) set as a high-density screen sets it.
 # Usage: with-xvfb.sh [--dpi N] COMMAND [ARGS...]
 set -euo pipefail
+source "$(dirname "$0")/../scripts/lib/xvfb.sh"
 dpi=""
 if [ "${1:-}" = "--dpi" ]; then
-    dpi="$2"
+    dpi="${2:?--dpi needs a number, such as 192}"
     shift 2
 fi
-display=":$((500 + RANDOM % 400))"
-Xvfb "$display" -screen 0 1920x1200x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $xvfb 2>/dev/null || true' EXIT
-export DISPLAY="$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+work="$(mktemp -d)"
+XVFB_PID=""
+cleanup() {
+    [ -z "$XVFB_PID" ] || kill "$XVFB_PID" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+# -noreset keeps the resources set below when their client disconnects.
+start_xvfb "$work" -screen 0 1920x1200x24 -noreset
 [ -z "$dpi" ] || echo "Xft.dpi: $dpi" | xrdb -nocpp -merge
 QT_QPA_PLATFORM=xcb "$@"

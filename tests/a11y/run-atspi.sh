@@ -10,14 +10,14 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 "$describe" >"$work/tables.json"
 
-exec dbus-run-session -- bash -s "$takhmin" "$client" "$work" <<'SESSION'
+# Not exec: the trap above removes the work folder afterwards.
+dbus-run-session -- bash -s "$takhmin" "$client" "$work" \
+    "$(dirname "$0")/../../scripts/lib/xvfb.sh" <<'SESSION'
 set -uo pipefail
 takhmin="$1" client="$2" work="$3"
-display=":$((200 + RANDOM % 300))"
-Xvfb "$display" -screen 0 1280x900x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb=$!
-export DISPLAY="$display"
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+source "$4"
+start_xvfb "$work" -screen 0 1280x900x24 || exit 1
+xvfb=$XVFB_PID
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
 bus=$!
 sleep 0.5
