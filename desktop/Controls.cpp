@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/Controls.h"
 
+#include "app/ControlText.h"
 #include "desktop/Appearance.h"
 #include "desktop/Text.h"
 
 #include <QKeyEvent>
+#include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include <algorithm>
 #include <limits>
 
 namespace desktop {
@@ -49,7 +52,6 @@ CaptionLabel::CaptionLabel(const app::ControlRow& row, QWidget* parent)
     : QLabel(toQString(row.text), parent) {
     placeControl(*this, row);
     setTextFormat(Qt::PlainText);
-    setWordWrap(true);
     setAlignment(horizontalAlignment(row.style.align) | Qt::AlignTop);
     // Labels are opaque and paint their own background.
     setAutoFillBackground(true);
@@ -61,6 +63,35 @@ CaptionLabel::CaptionLabel(const app::ControlRow& row, QWidget* parent)
     // Without this a framed label indents its text by half an "x", which the
     // narrow answer boxes cannot spare.
     setIndent(0);
+}
+
+void CaptionLabel::paintEvent(QPaintEvent*) {
+    // QLabel breaks lines wherever Unicode allows, after the point of "1.995"
+    // for one, and hides the rest of the word on the next line. Here the
+    // lines break at spaces only, and a word too wide for the rectangle is
+    // drawn whole and cut off at its edge.
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QRect area = contentsRect();
+    painter.setClipRect(area);
+    const QString caption = text();
+    const std::string utf8 = caption.toStdString();
+    const QFontMetricsF metrics(font(), this);
+    const auto lines = app::wrapAtSpaces(utf8, area.width(), [&](std::string_view piece) {
+        return metrics.horizontalAdvance(toQString(piece));
+    });
+    // Each line is laid out in the direction of the whole caption, as the
+    // bidirectional rules lay out a paragraph, and placed by the row's
+    // alignment.
+    const int flags = int(alignment()) | (caption.isRightToLeft() ? Qt::TextForceRightToLeft
+                                                                  : Qt::TextForceLeftToRight);
+    QRectF line(area);
+    line.setHeight(metrics.lineSpacing());
+    for (std::string_view text : lines) {
+        style()->drawItemText(&painter, line.toAlignedRect(), flags, palette(), isEnabled(),
+                              toQString(text), foregroundRole());
+        line.translate(0, metrics.lineSpacing());
+    }
 }
 
 TextBox::TextBox(const app::ControlRow& row, QWidget* parent)
