@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QValidator>
 
 #include <algorithm>
 #include <limits>
@@ -45,6 +46,27 @@ void placeControl(QWidget& widget, const app::ControlRow& row) {
     widget.setObjectName(toQString(row.name));
     widget.setGeometry(twipsToPixels(row.left, row.top, row.width, row.height));
 }
+
+// Every change of a text box's text passes through its validator: typing,
+// pasting (keys, menu or middle button), dropping, input methods and
+// setText(). That makes it the one place where a line break, which a
+// single-line box would hide, becomes the space that the box shows.
+class SingleLineValidator : public QValidator {
+  public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int& pos) const override {
+        const std::string text = input.toStdString();
+        const std::string joined = app::joinLines(text);
+        if (joined != text) {
+            // A CR LF pair before the cursor became one character.
+            pos = int(toQString(app::joinLines(input.left(pos).toStdString())).size());
+            input = toQString(joined);
+            pos = std::min(pos, int(input.size()));
+        }
+        return Acceptable;
+    }
+};
 
 } // namespace
 
@@ -100,6 +122,7 @@ TextBox::TextBox(const app::ControlRow& row, QWidget* parent)
     // Qt caps a line edit at 32767 characters by default; a text box here
     // takes text of any length.
     setMaxLength(std::numeric_limits<int>::max());
+    setValidator(new SingleLineValidator(this));
     setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
     applyBackground(*this, row.style.background, QPalette::Base);
 }
