@@ -275,6 +275,13 @@ class TestScreens : public QObject {
         QCOMPARE(gui.text(Form9, "Text3"), QStringLiteral("keep me"));
         QCOMPARE(failureText(gui), messageFor(kind));
         QVERIFY(!QApplication::activeModalWidget());
+        // Minimised, the message comes back, in front, at the next failure.
+        QMessageBox* message = gui.windows().failureWindow();
+        message->showMinimized();
+        gui.click(Form9, qPrintable(button));
+        QVERIFY(!message->isMinimized());
+        QVERIFY(QTest::qWaitForWindowActive(message));
+        QCOMPARE(failureText(gui), messageFor(kind));
         // The next good step works while the message is still open.
         gui.type(Form9, "Text2", "2");
         gui.click(Form9, "Command1");
