@@ -4,6 +4,8 @@
 #include "desktop/Accessibility.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace desktop {
 
@@ -30,6 +32,14 @@ QColor desktopColour() {
 
 void prepareApplication(QApplication& application) {
     installAccessibility();
+    // The texts Qt draws itself, such as a text box's right-click menu, are
+    // Arabic like the rest of the program, whatever the locale. Qt then lays
+    // out its own windows and menus right to left; the program's windows set
+    // their direction themselves and never mirror.
+    auto* translator = new QTranslator(&application);
+    if (translator->load(QStringLiteral("qtbase_ar"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
     application.setFont(dialogFont());
     // The nine windows decide themselves when the program ends.
     application.setQuitOnLastWindowClosed(false);
