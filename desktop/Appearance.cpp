@@ -2,6 +2,7 @@
 #include "desktop/Appearance.h"
 
 #include "desktop/Accessibility.h"
+#include "desktop/HeldKeys.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -32,6 +33,7 @@ QColor desktopColour() {
 
 void prepareApplication(QApplication& application) {
     installAccessibility();
+    watchHeldKeys(application);
     // The texts Qt draws itself, such as a text box's right-click menu, are
     // Arabic like the rest of the program, whatever the locale. Qt then lays
     // out its own windows and menus right to left; the program's windows set

@@ -3,6 +3,7 @@
 
 #include "app/ControlText.h"
 #include "desktop/Appearance.h"
+#include "desktop/HeldKeys.h"
 #include "desktop/Text.h"
 
 #include <QKeyEvent>
@@ -154,11 +155,27 @@ void WrappingButton::paintEvent(QPaintEvent*) {
 }
 
 void WrappingButton::keyPressEvent(QKeyEvent* event) {
-    // Enter presses the button that has the focus, as the space bar does.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        !event->isAutoRepeat()) {
-        click();
+    // A held key presses this button at most once, and only if it went down
+    // here: a repeat must not press the button of a window that the first
+    // press opened.
+    const bool repeat = isRepeatedPress(*event);
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Enter presses the button that has the focus, as the space bar does.
+        if (!repeat)
+            click();
         return;
+    case Qt::Key_Space:
+        // The space bar presses on release, if the button went down on the
+        // press; a repeat Qt did not flag must not put it down.
+        if (repeat) {
+            event->ignore();
+            return;
+        }
+        break;
+    default:
+        break;
     }
     QPushButton::keyPressEvent(event);
 }
