@@ -37,11 +37,14 @@ void prepareApplication(QApplication& application) {
     // The texts Qt draws itself, such as a text box's right-click menu, are
     // Arabic like the rest of the program, whatever the locale. Qt then lays
     // out its own windows and menus right to left; the program's windows set
-    // their direction themselves and never mirror.
+    // their direction themselves and never mirror. The menus leave out the
+    // Latin shortcut hints (Ctrl+Z...), which a right-to-left menu draws
+    // past its edge; the shortcuts themselves still work.
     auto* translator = new QTranslator(&application);
     if (translator->load(QStringLiteral("qtbase_ar"),
                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         QCoreApplication::installTranslator(translator);
+    QCoreApplication::setAttribute(Qt::AA_DontShowShortcutsInContextMenus);
     application.setFont(dialogFont());
     // The nine windows decide themselves when the program ends.
     application.setQuitOnLastWindowClosed(false);

@@ -108,14 +108,14 @@ class TestLook : public QObject {
 
     void standardMenuIsArabic() {
         // Qt's own texts, here the text box's right-click menu, are Arabic in
-        // every locale; the shortcut after the tab is left aside.
+        // every locale, with no Latin shortcut hint beside them.
         GuiHarness gui;
         auto* box = gui.control<QLineEdit>(FormId::Form1, "Text1");
         std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
         int named = 0;
         for (const QAction* action : menu->actions()) {
-            const QString name = action->text().section(QLatin1Char('\t'), 0, 0);
-            if (action->isSeparator() || name.isEmpty())
+            const QString name = action->text();
+            if (action->isSeparator())
                 continue;
             ++named;
             const auto isArabic = [](QChar c) { return c.script() == QChar::Script_Arabic; };
