@@ -153,19 +153,16 @@ class TestScreens : public QObject {
         const auto ink = [](const QImage& image, int x, int y) {
             return qGray(image.pixel(x, y)) < 128;
         };
-        int missing = 0, atRightEdge = 0;
-        const int contentRight =
-            int((answer->contentsRect().right() + 1) * shown.devicePixelRatio());
+        int needed = 0, missing = 0;
         for (int y = 0; y < shown.height(); ++y)
             for (int x = 0; x < shown.width(); ++x) {
+                needed += ink(expected, x, y);
                 missing += ink(expected, x, y) && !ink(shown, x, y);
-                atRightEdge += x >= contentRight - 2 && x < contentRight && ink(shown, x, y);
             }
+        QVERIFY(needed > 0);
         QVERIFY2(
             missing == 0,
-            qPrintable(
-                QStringLiteral("%1 pixels of \"%2\" are not drawn").arg(missing).arg(visible)));
-        QVERIFY2(atRightEdge > 0, "the answer stops short of the right-hand edge");
+            qPrintable(QStringLiteral("%1 pixels of %2 are not drawn").arg(missing).arg(visible)));
     }
 
     void calculatorComputes_data() {
