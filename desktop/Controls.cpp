@@ -108,11 +108,12 @@ void CaptionLabel::paintEvent(QPaintEvent*) {
     // alignment.
     const int flags = int(alignment()) | (caption.isRightToLeft() ? Qt::TextForceRightToLeft
                                                                   : Qt::TextForceLeftToRight);
+    // Lines keep their fractional positions, as Qt's own paragraphs do.
+    painter.setPen(palette().color(foregroundRole()));
     QRectF line(area);
     line.setHeight(metrics.lineSpacing());
     for (std::string_view text : lines) {
-        style()->drawItemText(&painter, line.toAlignedRect(), flags, palette(), isEnabled(),
-                              toQString(text), foregroundRole());
+        painter.drawText(line, flags, toQString(text));
         line.translate(0, metrics.lineSpacing());
     }
 }
