@@ -3,7 +3,8 @@
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
-BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-noto-ui-core fonts-dejavu-core)
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-noto-ui-core fonts-dejavu-core
+    qt6-translations-l10n)
 TEST_PACKAGES=(xvfb xauth x11-utils x11-xserver-utils openbox imagemagick locales dbus at-spi2-core python3-pyatspi)
 # Building the .deb (dpkg-shlibdeps, and file for CPack), then checking it.
 DEB_PACKAGES=(dpkg-dev file)
