@@ -2,8 +2,11 @@
 #include "desktop/Appearance.h"
 
 #include "desktop/Accessibility.h"
+#include "desktop/HeldKeys.h"
 
 #include <QApplication>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 namespace desktop {
 
@@ -38,6 +41,18 @@ QColor toQColor(const app::Colour& colour) {
 
 void prepareApplication(QApplication& application) {
     installAccessibility();
+    watchHeldKeys(application);
+    // The texts Qt draws itself, such as a text box's right-click menu, are
+    // Arabic like the rest of the program, whatever the locale. Qt then lays
+    // out its own windows and menus right to left; the program's windows set
+    // their direction themselves and never mirror. The menus leave out the
+    // Latin shortcut hints (Ctrl+Z...), which a right-to-left menu draws
+    // past its edge; the shortcuts themselves still work.
+    auto* translator = new QTranslator(&application);
+    if (translator->load(QStringLiteral("qtbase_ar"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+    QCoreApplication::setAttribute(Qt::AA_DontShowShortcutsInContextMenus);
     application.setFont(dialogFont());
     // The nine windows decide themselves when the program ends.
     application.setQuitOnLastWindowClosed(false);

@@ -1,13 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "desktop/Controls.h"
 
+#include "app/ControlText.h"
 #include "desktop/Appearance.h"
+#include "desktop/HeldKeys.h"
 #include "desktop/Text.h"
 
 #include <QKeyEvent>
+#include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QValidator>
 
+#include <algorithm>
 #include <limits>
 
 namespace desktop {
@@ -42,13 +47,33 @@ void placeControl(QWidget& widget, const app::ControlRow& row) {
     widget.setGeometry(twipsToPixels(row.left, row.top, row.width, row.height));
 }
 
+// Every change of a text box's text passes through its validator: typing,
+// pasting (keys, menu or middle button), dropping, input methods and
+// setText(). That makes it the one place where a line break, which a
+// single-line box would hide, becomes the space that the box shows.
+class SingleLineValidator : public QValidator {
+  public:
+    using QValidator::QValidator;
+
+    State validate(QString& input, int& pos) const override {
+        const std::string text = input.toStdString();
+        const std::string joined = app::joinLines(text);
+        if (joined != text) {
+            // A CR LF pair before the cursor became one character.
+            pos = int(toQString(app::joinLines(input.left(pos).toStdString())).size());
+            input = toQString(joined);
+            pos = std::min(pos, int(input.size()));
+        }
+        return Acceptable;
+    }
+};
+
 } // namespace
 
 CaptionLabel::CaptionLabel(const app::ControlRow& row, QWidget* parent)
     : QLabel(toQString(row.text), parent) {
     placeControl(*this, row);
     setTextFormat(Qt::PlainText);
-    setWordWrap(true);
     setAlignment(horizontalAlignment(row.style.align) | Qt::AlignTop);
     // Labels are opaque and paint their own background.
     setAutoFillBackground(true);
@@ -62,12 +87,43 @@ CaptionLabel::CaptionLabel(const app::ControlRow& row, QWidget* parent)
     setIndent(0);
 }
 
+void CaptionLabel::paintEvent(QPaintEvent*) {
+    // QLabel breaks lines wherever Unicode allows, after the point of "1.995"
+    // for one, and hides the rest of the word on the next line. Here the
+    // lines break at spaces only, and a word too wide for the rectangle is
+    // drawn whole and cut off at its edge.
+    QPainter painter(this);
+    drawFrame(&painter);
+    const QRect area = contentsRect();
+    painter.setClipRect(area);
+    const QString caption = text();
+    const std::string utf8 = caption.toStdString();
+    const QFontMetricsF metrics(font(), this);
+    const auto lines = app::wrapAtSpaces(utf8, area.width(), [&](std::string_view piece) {
+        return metrics.horizontalAdvance(toQString(piece));
+    });
+    // Each line is laid out in the direction of the whole caption, as the
+    // bidirectional rules lay out a paragraph, and placed by the row's
+    // alignment.
+    const int flags = int(alignment()) | (caption.isRightToLeft() ? Qt::TextForceRightToLeft
+                                                                  : Qt::TextForceLeftToRight);
+    // Lines keep their fractional positions, as Qt's own paragraphs do.
+    painter.setPen(palette().color(foregroundRole()));
+    QRectF line(area);
+    line.setHeight(metrics.lineSpacing());
+    for (std::string_view text : lines) {
+        painter.drawText(line, flags, toQString(text));
+        line.translate(0, metrics.lineSpacing());
+    }
+}
+
 TextBox::TextBox(const app::ControlRow& row, QWidget* parent)
     : QLineEdit(toQString(row.text), parent) {
     placeControl(*this, row);
     // Qt caps a line edit at 32767 characters by default; a text box here
     // takes text of any length.
     setMaxLength(std::numeric_limits<int>::max());
+    setValidator(new SingleLineValidator(this));
     setAlignment(Qt::AlignLeft | Qt::AlignAbsolute | Qt::AlignVCenter);
     applyBackground(*this, row.style.background, QPalette::Base);
 }
@@ -100,11 +156,27 @@ void WrappingButton::paintEvent(QPaintEvent*) {
 }
 
 void WrappingButton::keyPressEvent(QKeyEvent* event) {
-    // Enter presses the button that has the focus, as the space bar does.
-    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) &&
-        !event->isAutoRepeat()) {
-        click();
+    // A held key presses this button at most once, and only if it went down
+    // here: a repeat must not press the button of a window that the first
+    // press opened.
+    const bool repeat = isRepeatedPress(*event);
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        // Enter presses the button that has the focus, as the space bar does.
+        if (!repeat)
+            click();
         return;
+    case Qt::Key_Space:
+        // The space bar presses on release, if the button went down on the
+        // press; a repeat Qt did not flag must not put it down.
+        if (repeat) {
+            event->ignore();
+            return;
+        }
+        break;
+    default:
+        break;
     }
     QPushButton::keyPressEvent(event);
 }

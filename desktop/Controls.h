@@ -3,7 +3,8 @@
 
 // The three kinds of control, with the behaviour the tables assume and that
 // Qt's widgets do not have by default: labels keep the alignment of their row
-// whatever the direction of their text, and push buttons wrap their caption.
+// whatever the direction of their text and break lines only at spaces, text
+// boxes never hold a line break, and push buttons wrap their caption.
 
 #include "app/Layout.h"
 
@@ -17,6 +18,9 @@ class CaptionLabel : public QLabel {
     Q_OBJECT
   public:
     CaptionLabel(const app::ControlRow& row, QWidget* parent);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 class TextBox : public QLineEdit {

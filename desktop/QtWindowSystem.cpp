@@ -90,6 +90,9 @@ void QtWindowSystem::reportFailure(const numtext::Failure& failure) {
     const QString message = toQString(app::failureMessage(failure.kind()));
     m_failureWindow->setText(message);
     m_failureWindow->setAccessibleDescription(message);
+    // A message the user minimised would otherwise hide this failure and
+    // every later one: show() leaves a minimised window minimised.
+    m_failureWindow->setWindowState(m_failureWindow->windowState() & ~Qt::WindowMinimized);
     m_failureWindow->show();
     m_failureWindow->raise();
     m_failureWindow->activateWindow();

@@ -166,6 +166,52 @@ class TestBadInput : public QObject {
         const std::string differences = walk::differences(small.seen, large.seen);
         QVERIFY2(differences.empty(), ("with the long text:\n" + differences).c_str());
     }
+
+    void pastedLineBreakBecomesOneSpace_data() {
+        QTest::addColumn<FormId>("form");
+        QTest::addColumn<QString>("pasted");
+        QTest::addColumn<QString>("held");
+        QTest::addColumn<QString>("visible");
+        QTest::addColumn<QString>("answers");
+        const std::pair<const char*, const char*> breaks[] = {{"CR", "\r"},
+                                                              {"LF", "\n"},
+                                                              {"CR LF", "\r\n"},
+                                                              {"U+2028", "\u2028"},
+                                                              {"U+2029", "\u2029"}};
+        for (const auto& [name, text] : breaks) {
+            const QString lineBreak = QString::fromUtf8(text);
+            QTest::addRow("age after %s", name) << Form1 << lineBreak + "25"
+                                                << " 25"
+                                                << "Form2" << QString();
+            QTest::addRow("result before %s", name) << Form6 << "2064" + lineBreak << "2064 "
+                                                    << "Form6"
+                                                    << "79 21";
+        }
+    }
+    void pastedLineBreakBecomesOneSpace() {
+        // A one-line box shows no line break, so it holds none either: the
+        // program reads the blank that the user sees.
+        QFETCH(FormId, form);
+        QFETCH(QString, pasted);
+        QFETCH(QString, held);
+        QFETCH(QString, visible);
+        QFETCH(QString, answers);
+        GuiHarness gui;
+        if (form == Form6) {
+            enterText(gui, Form1, "Text1", "25", false);
+            clickButton(gui, Form1, "Command1");
+            clickButton(gui, Form2, "Command1");
+        }
+        QVERIFY(enterText(gui, form, "Text1", pasted, true));
+        QCOMPARE(gui.text(form, "Text1"), held);
+        clickButton(gui, form, "Command1");
+        const walk::Observation seen = observe(gui);
+        QCOMPARE(visibleWindows(seen), visible);
+        QVERIFY(!seen.failure);
+        if (form == Form6)
+            QCOMPARE(watched(seen, Form6, "Label12") + ' ' + watched(seen, Form6, "Label13"),
+                     answers);
+    }
 };
 
 QTEST_MAIN(TestBadInput)

@@ -40,6 +40,51 @@ class TestKeyboard : public QObject {
   private Q_SLOTS:
     void initTestCase() { desktop::prepareApplication(*qApp); }
 
+    void heldKeyPressesOneButton_data() {
+        // What arrives while the key is held, after its first press: each
+        // event is a key release (R) or press (P), flagged as auto-repeat or
+        // not, with the X time stamp it carries. X repeats a key as a
+        // release and a press sharing one time stamp; Qt flags the pair only
+        // when it sees both together.
+        QTest::addColumn<Qt::Key>("key");
+        QTest::addColumn<QString>("held");
+        for (const auto& [name, key] :
+             {std::pair{"Enter", Qt::Key_Return}, {"space", Qt::Key_Space}}) {
+            QTest::addRow("%s, flagged repeats", name) << key << "R+1500 P+1500 R+1540 P+1540";
+            QTest::addRow("%s, unflagged repeat", name) << key << "R1500 P1500";
+            QTest::addRow("%s, press without a release", name) << key << "P1500 P1540";
+        }
+    }
+    void heldKeyPressesOneButton() {
+        // Held down on Form1's button with age 25, the key lets the main
+        // menu open and presses nothing on it; the key goes up at the end.
+        QFETCH(Qt::Key, key);
+        QFETCH(QString, held);
+        GuiHarness gui;
+        QCOMPARE(focusIn(gui, Form1), QStringLiteral("Command1"));
+        gui.type(Form1, "Text1", "25");
+        gui.control<QPushButton>(Form1, "Command1")->setFocus();
+        // Each event goes to the control with the focus, in the menu once it
+        // is open.
+        const auto send = [&gui, key](QEvent::Type type, bool repeat, quint64 time) {
+            if (gui.isVisible(Form2))
+                QCOMPARE(focusIn(gui, Form2), QStringLiteral("Command1"));
+            QVERIFY(focused());
+            QKeyEvent event(type, key, Qt::NoModifier, key == Qt::Key_Space ? " " : "\r", repeat);
+            event.setTimestamp(time);
+            QApplication::sendEvent(focused(), &event);
+            GuiHarness::settle();
+        };
+        send(QEvent::KeyPress, false, 1000);
+        for (const QString& step : held.split(QLatin1Char(' ')))
+            send(step.startsWith(QLatin1Char('P')) ? QEvent::KeyPress : QEvent::KeyRelease,
+                 step.at(1) == QLatin1Char('+'), step.mid(1).toULongLong());
+        send(QEvent::KeyRelease, false, 2000);
+        QVERIFY(gui.isVisible(Form2));
+        QVERIFY(!gui.program().isLoaded(Form1));
+        QVERIFY(!gui.program().isLoaded(Form6));
+    }
+
     void wholeRoadWithKeysOnly() {
         GuiHarness gui;
         QCOMPARE(focusIn(gui, Form1), QStringLiteral("Command1"));

@@ -10,9 +10,11 @@
 #include <QApplication>
 #include <QImage>
 #include <QLocale>
+#include <QMenu>
 
 #include <algorithm>
 #include <initializer_list>
+#include <memory>
 #include <optional>
 
 using namespace app;
@@ -102,6 +104,28 @@ class TestLook : public QObject {
                      QStringLiteral("needs %1 of %2 px").arg(needed.height()).arg(area.height())));
         for (const QString& word : caption.split(QLatin1Char(' '), Qt::SkipEmptyParts))
             QVERIFY2(metrics.horizontalAdvance(word) <= area.width(), qPrintable(word));
+    }
+
+    void standardMenuIsArabic() {
+        // Qt's own texts, here the text box's right-click menu, are Arabic in
+        // every locale, with no Latin shortcut hint beside them.
+        GuiHarness gui;
+        auto* box = gui.control<QLineEdit>(FormId::Form1, "Text1");
+        std::unique_ptr<QMenu> menu(box->createStandardContextMenu());
+        int named = 0;
+        for (const QAction* action : menu->actions()) {
+            const QString name = action->text();
+            if (action->isSeparator())
+                continue;
+            ++named;
+            const auto isArabic = [](QChar c) { return c.script() == QChar::Script_Arabic; };
+            const auto isLatin = [](QChar c) { return c.script() == QChar::Script_Latin; };
+            QVERIFY2(std::any_of(name.begin(), name.end(), isArabic) &&
+                         std::none_of(name.begin(), name.end(), isLatin),
+                     qPrintable(name));
+        }
+        QVERIFY(named >= 5); // undo, redo, cut, copy, paste, delete, select all
+        QCOMPARE(gui.window(FormId::Form1)->layoutDirection(), Qt::LeftToRight);
     }
 
     void drawnAtTheScreensResolution() {

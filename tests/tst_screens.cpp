@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPainter>
 
 using enum app::FormId;
 
@@ -117,21 +118,51 @@ class TestScreens : public QObject {
         QVERIFY(gui.isVisible(Form6)); // the program goes on
     }
 
+    void narrowAnswerBoxCutsAtItsRightEdge_data() {
+        QTest::addColumn<QString>("result");
+        QTest::addColumn<QString>("visible");
+        QTest::newRow("1.995") << "100.5"
+                               << "1.99";
+        QTest::newRow("2.005") << "101.5"
+                               << "2.00";
+    }
     void narrowAnswerBoxCutsAtItsRightEdge() {
-        // "1.995" is wider than Label13's 25 pixels: its start stays visible.
+        // The answer is one word wider than Label13's 25 pixels: it stays on
+        // the first line, its start visible, and is cut off at the right.
+        QFETCH(QString, result);
+        QFETCH(QString, visible);
         GuiHarness gui;
         openPuzzle(gui);
-        gui.type(Form6, "Text1", "100.5");
+        gui.type(Form6, "Text1", result);
         gui.click(Form6, "Command1");
         auto* answer = gui.control<QLabel>(Form6, "Label13");
         QCOMPARE(answer->width(), 25);
         QVERIFY(answer->fontMetrics().horizontalAdvance(answer->text()) > answer->width());
-        const QImage image = answer->grab().toImage();
-        int ink = 0;
-        for (int y = 2; y < image.height() - 2; ++y)
-            for (int x = 1; x < 6 * image.devicePixelRatio(); ++x)
-                ink += qGray(image.pixel(x, y)) < 128;
-        QVERIFY2(ink > 0, "the first digit is not drawn at the left edge");
+        const QImage shown = answer->grab().toImage();
+
+        // The digits that fit, drawn alone at the top left of the box.
+        QImage expected(shown.size(), QImage::Format_RGB32);
+        expected.setDevicePixelRatio(shown.devicePixelRatio());
+        expected.fill(answer->palette().color(answer->backgroundRole()));
+        QPainter painter(&expected);
+        painter.setFont(answer->font());
+        painter.setClipRect(answer->contentsRect());
+        painter.drawText(answer->contentsRect(), Qt::AlignLeft | Qt::AlignTop, visible);
+        painter.end();
+
+        const auto ink = [](const QImage& image, int x, int y) {
+            return qGray(image.pixel(x, y)) < 128;
+        };
+        int needed = 0, missing = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x) {
+                needed += ink(expected, x, y);
+                missing += ink(expected, x, y) && !ink(shown, x, y);
+            }
+        QVERIFY(needed > 0);
+        QVERIFY2(
+            missing == 0,
+            qPrintable(QStringLiteral("%1 pixels of %2 are not drawn").arg(missing).arg(visible)));
     }
 
     void calculatorComputes_data() {
@@ -241,6 +272,13 @@ class TestScreens : public QObject {
         QCOMPARE(gui.text(Form9, "Text3"), QStringLiteral("keep me"));
         QCOMPARE(failureText(gui), messageFor(kind));
         QVERIFY(!QApplication::activeModalWidget());
+        // Minimised, the message comes back, in front, at the next failure.
+        QMessageBox* message = gui.windows().failureWindow();
+        message->showMinimized();
+        gui.click(Form9, qPrintable(button));
+        QVERIFY(!message->isMinimized());
+        QVERIFY(QTest::qWaitForWindowActive(message));
+        QCOMPARE(failureText(gui), messageFor(kind));
         // The next good step works while the message is still open.
         gui.type(Form9, "Text2", "2");
         gui.click(Form9, "Command1");
