@@ -3,7 +3,9 @@
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
-BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-noto-ui-core fonts-dejavu-core)
+# fast_float and {fmt} are used as header-only libraries by numtext/.
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-noto-ui-core fonts-dejavu-core
+    libfast-float-dev libfmt-dev)
 TEST_PACKAGES=(xvfb xauth x11-utils x11-xserver-utils openbox imagemagick locales dbus at-spi2-core python3-pyatspi)
 # Building the .deb (dpkg-shlibdeps, and file for CPack), then checking it.
 DEB_PACKAGES=(dpkg-dev file)
