@@ -191,8 +191,19 @@ var Desk = (function () {
         if (!text || !/[\r\n\u2028\u2029]/.test(text))
             return;
         event.preventDefault();
-        box.setRangeText(text.replace(/\r\n|[\r\n\u2028\u2029]/g, ' '),
-                         box.selectionStart, box.selectionEnd, 'end');
+        box.setRangeText(oneLine(text), box.selectionStart, box.selectionEnd, 'end');
+    }
+
+    // The program's own rule (app::joinLines) turns each break into a space.
+    function oneLine(text) {
+        var size = lengthBytesUTF8(text) + 1;
+        var copy = _malloc(size);
+        stringToUTF8(text, copy, size);
+        var joined = _takhmin_one_line(copy);
+        _free(copy);
+        var result = UTF8ToString(joined);
+        _free(joined);
+        return result;
     }
 
     var pointerType = 'mouse';
