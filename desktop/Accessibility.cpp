@@ -161,6 +161,17 @@ QAccessibleInterface* accessibleFactory(const QString&, QObject* object) {
 
 } // namespace
 
+void exposeToAssistiveTechnology() {
+    // Qt 6.4 reads the accessibility bus's IsEnabled and ScreenReaderEnabled
+    // once, at start-up, and never listens for changes. Orca turns IsEnabled
+    // on when it starts, so a program started before it would stay mute for
+    // good, however often Orca is started or restarted. The variable makes Qt
+    // join the accessibility bus whenever there is one; a value already set
+    // is kept.
+    if (!qEnvironmentVariableIsSet("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"))
+        qputenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON", "1");
+}
+
 void installAccessibility() {
     static bool installed = false;
     if (installed)
