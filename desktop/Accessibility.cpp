@@ -8,6 +8,7 @@
 #include <QAccessibleWidget>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTextLayout>
 
 #include <algorithm>
@@ -159,6 +160,27 @@ QAccessibleInterface* accessibleFactory(const QString&, QObject* object) {
     return nullptr;
 }
 
+// Entering a text box with Tab selects its text before Qt reports the new
+// focus, and leaving it unselects the text after the focus has moved on. Orca
+// speaks such selection changes as they come: "25 selected" before it names
+// the box, "text unselected" after the user has left it. Only the box that the
+// screen reader knows to have the focus reports its selection.
+QPointer<QObject> lastFocus;
+
+void forwardUpdate(QAccessibleEvent* event) {
+    if (event->type() == QAccessible::Focus)
+        lastFocus = event->object();
+    if (event->type() == QAccessible::TextSelectionChanged) {
+        auto* box = qobject_cast<TextBox*>(event->object());
+        if (box && (box != lastFocus || !box->hasFocus()))
+            return;
+    }
+    // Qt hands events to the screen reader only while no handler is installed.
+    QAccessible::installUpdateHandler(nullptr);
+    QAccessible::updateAccessibility(event);
+    QAccessible::installUpdateHandler(forwardUpdate);
+}
+
 } // namespace
 
 void exposeToAssistiveTechnology() {
@@ -178,6 +200,7 @@ void installAccessibility() {
         return;
     installed = true;
     QAccessible::installFactory(accessibleFactory);
+    QAccessible::installUpdateHandler(forwardUpdate);
 }
 
 void announceAlert(QWidget* window) {
