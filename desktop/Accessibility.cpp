@@ -5,7 +5,9 @@
 #include "desktop/FormWindow.h"
 
 #include <QAccessible>
+#include <QAccessibleObject>
 #include <QAccessibleWidget>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
@@ -13,6 +15,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace desktop {
 
@@ -145,6 +148,35 @@ class TextBoxAccessible : public QAccessibleWidget,
     int atCursor(int offset) const { return offset == -2 ? cursorPosition() : offset; }
 };
 
+// What a screen reader hears a window's announcements from. Orca 43 ignores
+// changed texts of labels, and of text boxes away from the focus, but speaks
+// a notification when it starts showing, wherever the focus is. The object is
+// not a widget, so it adds nothing to the window's list of controls.
+class Announcement : public QObject {
+    Q_OBJECT
+  public:
+    using QObject::QObject;
+    QString message;
+};
+
+class AnnouncementAccessible : public QAccessibleObject {
+  public:
+    explicit AnnouncementAccessible(Announcement* announcement) : QAccessibleObject(announcement) {}
+
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(object()->parent());
+    }
+    int childCount() const override { return 0; }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QString text(QAccessible::Text type) const override {
+        return type == QAccessible::Name ? static_cast<Announcement*>(object())->message
+                                         : QString();
+    }
+    QAccessible::Role role() const override { return QAccessible::Notification; }
+    QAccessible::State state() const override { return {}; }
+};
+
 QAccessibleInterface* accessibleFactory(const QString&, QObject* object) {
     // A window's accessible name is its title; its labels and buttons stay
     // its children, so a reader can speak the warning text as well. A plain
@@ -157,6 +189,8 @@ QAccessibleInterface* accessibleFactory(const QString&, QObject* object) {
         return new QAccessibleWidget(message, QAccessible::AlertMessage);
     if (auto* box = qobject_cast<TextBox*>(object))
         return new TextBoxAccessible(box);
+    if (auto* announcement = qobject_cast<Announcement*>(object))
+        return new AnnouncementAccessible(announcement);
     return nullptr;
 }
 
@@ -179,6 +213,39 @@ void forwardUpdate(QAccessibleEvent* event) {
     QAccessible::installUpdateHandler(nullptr);
     QAccessible::updateAccessibility(event);
     QAccessible::installUpdateHandler(forwardUpdate);
+}
+
+std::vector<QPointer<QWidget>>& writtenControls() {
+    static std::vector<QPointer<QWidget>> controls;
+    return controls;
+}
+
+QString controlText(const QWidget* control) {
+    if (auto* label = qobject_cast<const QLabel*>(control))
+        return label->text();
+    if (auto* box = qobject_cast<const QLineEdit*>(control))
+        return box->text();
+    return {};
+}
+
+// "caption text" for a control named by a label in its window's table, or
+// its text alone.
+QString spokenText(const FormWindow& form, const QWidget* control) {
+    const QString text = controlText(control);
+    const std::string name = control->objectName().toStdString();
+    for (const app::LabelFor& pair : form.description().labels)
+        if (pair.control == name)
+            return controlText(form.control(pair.label)) + u' ' + text;
+    return text;
+}
+
+void announce(FormWindow& form, const QString& message) {
+    auto* announcement = form.findChild<Announcement*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!announcement)
+        announcement = new Announcement(&form);
+    announcement->message = message;
+    QAccessibleEvent event(announcement, QAccessible::ObjectShow);
+    QAccessible::updateAccessibility(&event);
 }
 
 } // namespace
@@ -208,4 +275,42 @@ void announceAlert(QWidget* window) {
     QAccessible::updateAccessibility(&event);
 }
 
+void noteWritten(QWidget* control) {
+    if (QAccessible::isActive())
+        writtenControls().emplace_back(control);
+}
+
+void announceWritten() {
+    std::vector<QPointer<QWidget>> controls;
+    controls.swap(writtenControls());
+    std::vector<QWidget*> spoken;
+    for (const QPointer<QWidget>& control : controls)
+        if (control && control->isVisible() && !control->hasFocus() &&
+            !controlText(control).isEmpty() &&
+            std::find(spoken.begin(), spoken.end(), control.data()) == spoken.end())
+            spoken.push_back(control.data());
+    // Arabic reading order: top to bottom, and right to left within a row.
+    std::stable_sort(spoken.begin(), spoken.end(), [](const QWidget* a, const QWidget* b) {
+        if (a->y() != b->y())
+            return a->y() < b->y();
+        return a->geometry().right() > b->geometry().right();
+    });
+    while (!spoken.empty()) {
+        QWidget* window = spoken.front()->window();
+        const auto inWindow = [window](const QWidget* control) {
+            return control->window() == window;
+        };
+        auto* form = qobject_cast<FormWindow*>(window);
+        QStringList parts;
+        for (const QWidget* control : spoken)
+            if (form && inWindow(control))
+                parts << spokenText(*form, control);
+        spoken.erase(std::remove_if(spoken.begin(), spoken.end(), inWindow), spoken.end());
+        if (!parts.isEmpty())
+            announce(*form, parts.join(QStringLiteral("\u060C ")));
+    }
+}
+
 } // namespace desktop
+
+#include "Accessibility.moc"

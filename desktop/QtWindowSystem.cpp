@@ -68,6 +68,7 @@ std::string QtWindowSystem::text(app::FormId id, std::string_view name) const {
 
 void QtWindowSystem::setText(app::FormId id, std::string_view name, std::string_view text) {
     QWidget* widget = control(id, name);
+    noteWritten(widget);
     if (auto* label = qobject_cast<QLabel*>(widget))
         label->setText(toQString(text));
     else if (auto* box = qobject_cast<QLineEdit*>(widget)) {

@@ -96,7 +96,9 @@ constexpr ControlRow kForm7Controls[] = {
 // clang-format on
 constexpr ButtonBinding kForm7Buttons[] = {{"Command1", acknowledgePuzzleWarning}};
 
-constexpr LabelFor kForm6Labels[] = {{"Label9", "Text1"}};
+// The answer boxes are said after their captions: "first number 21".
+constexpr LabelFor kForm6Labels[] = {
+    {"Label9", "Text1"}, {"Label11", "Label13"}, {"Label10", "Label12"}};
 
 } // namespace
 
