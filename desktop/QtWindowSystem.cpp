@@ -92,7 +92,6 @@ void QtWindowSystem::reportFailure(const numtext::Failure& failure) {
     }
     const QString message = toQString(app::failureMessage(failure.kind()));
     m_failureWindow->setText(message);
-    m_failureWindow->setAccessibleDescription(message);
     m_failureWindow->show();
     m_failureWindow->raise();
     m_failureWindow->activateWindow();
