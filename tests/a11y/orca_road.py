@@ -235,6 +235,12 @@ def desktop(work):
            "XDG_RUNTIME_DIR": runtime, "XDG_CONFIG_HOME": os.path.join(home, "config"),
            "XDG_DATA_HOME": os.path.join(home, "data"), "XDG_CACHE_HOME": os.path.join(home, "cache"),
            "LANG": LOCALE, "LC_ALL": LOCALE, "LANGUAGE": "", "QT_QPA_PLATFORM": "xcb"}
+    # Orca writes what it says to its debug file whether or not it can speak;
+    # no speech server is spawned that would outlive the test.
+    speechd = os.path.join(env["XDG_CONFIG_HOME"], "speech-dispatcher")
+    os.makedirs(speechd)
+    with open(os.path.join(speechd, "speechd.conf"), "w") as conf:
+        conf.write("DisableAutoSpawn\n")
     bus = start(["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=env,
                 stdout=subprocess.PIPE, text=True)
     env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
