@@ -73,7 +73,8 @@ struct ButtonBinding {
 };
 
 // Ties a text box to the label that says what to type into it, so that a
-// screen reader names the box after that label.
+// screen reader names the box after that label; or an answer label to the
+// caption that says what it shows, which a screen reader says before it.
 struct LabelFor {
     std::string_view label;
     std::string_view control;
@@ -105,8 +106,8 @@ struct FormDescription {
 // Compile-time check of a window's tables: control names and tab indexes are
 // unique, every rectangle lies inside the client area, every push button
 // has exactly one handler while every handler names a push button and was
-// written for this window's controls, and every text box is named by exactly
-// one label.
+// written for this window's controls, every text box is named by exactly one
+// label and any other label by one at most.
 constexpr bool isWellFormed(const FormDescription& form) {
     const auto& controls = form.controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
@@ -128,12 +129,13 @@ constexpr bool isWellFormed(const FormDescription& form) {
         for (const LabelFor& label : form.labels)
             if (label.control == c.name)
                 ++namers;
-        if (namers != (c.kind == ControlKind::TextBox ? 1 : 0))
+        if (c.kind == ControlKind::TextBox ? namers != 1
+                                           : namers > (c.kind == ControlKind::Label ? 1 : 0))
             return false;
     }
     for (const LabelFor& label : form.labels) {
         const ControlRow* control = form.find(label.label);
-        if (!control || control->kind != ControlKind::Label)
+        if (!control || control->kind != ControlKind::Label || label.label == label.control)
             return false;
     }
     for (const ButtonBinding& binding : form.buttons) {

@@ -8,6 +8,10 @@
 // display of its own: with no window manager the program's own window is the
 // root's child that gets mapped, so watching the root's substructure sees it
 // the moment the server maps it.
+//
+// With TAKHMIN_MAPWATCH_SETTLE_MS set, it lets the program run that long
+// after the map and adds the peak resident kB and CPU microseconds then, to
+// take in work the program does once its window is up.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -157,6 +161,16 @@ int main(int argc, char* argv[]) {
             const auto owner = windowPid(display, event.xmap.window);
             if (owner && *owner != pid)
                 continue;
+            if (const char* settle = std::getenv("TAKHMIN_MAPWATCH_SETTLE_MS")) {
+                usleep(static_cast<useconds_t>(std::atoi(settle)) * 1000);
+                const long settledPeak = peakResidentKb(pid);
+                const long long settledCpu = cpuMicroseconds(pid);
+                stop(pid);
+                std::printf("%lld %ld %lld %ld %lld\n", mapped - started, peak, cpu, settledPeak,
+                            settledCpu);
+                XCloseDisplay(display);
+                return 0;
+            }
             stop(pid);
             std::printf("%lld %ld %lld\n", mapped - started, peak, cpu);
             XCloseDisplay(display);

@@ -36,16 +36,21 @@ FormWindow::FormWindow(const app::FormDescription& description, ClickHandler onC
         case app::ControlKind::PushButton: {
             auto* button = new WrappingButton(row, this);
             const std::string_view name = row.name;
-            connect(button, &QPushButton::clicked, this, [onClick, name] { onClick(name); });
+            connect(button, &QPushButton::clicked, this, [onClick, name] {
+                onClick(name);
+                announceWritten();
+            });
             widget = button;
             break;
         }
         }
         m_controls.emplace_back(row.name, widget);
     }
-    // A text box is named after the label that asks for its text.
+    // A text box is named after the label that asks for its text. An answer
+    // label keeps its own text as its name; its caption is only announced.
     for (const app::LabelFor& pair : description.labels)
-        qobject_cast<QLabel*>(control(pair.label))->setBuddy(control(pair.control));
+        if (description.find(pair.control)->kind == app::ControlKind::TextBox)
+            qobject_cast<QLabel*>(control(pair.label))->setBuddy(control(pair.control));
     buildTabOrder();
 }
 

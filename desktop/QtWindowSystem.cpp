@@ -66,6 +66,7 @@ std::string QtWindowSystem::text(app::FormId id, std::string_view name) const {
 
 void QtWindowSystem::setText(app::FormId id, std::string_view name, std::string_view text) {
     QWidget* widget = control(id, name);
+    noteWritten(widget);
     if (auto* label = qobject_cast<QLabel*>(widget))
         label->setText(toQString(text));
     else if (auto* box = qobject_cast<QLineEdit*>(widget)) {
@@ -89,7 +90,6 @@ void QtWindowSystem::reportFailure(const numtext::Failure& failure) {
     }
     const QString message = toQString(app::failureMessage(failure.kind()));
     m_failureWindow->setText(message);
-    m_failureWindow->setAccessibleDescription(message);
     // A message the user minimised would otherwise hide this failure and
     // every later one: show() leaves a minimised window minimised.
     m_failureWindow->setWindowState(m_failureWindow->windowState() & ~Qt::WindowMinimized);

@@ -2,6 +2,7 @@
 // Starts the program: shows the entry window and runs the event loop until
 // End is called or no window is left.
 #include "app/Program.h"
+#include "desktop/Accessibility.h"
 #include "desktop/Appearance.h"
 #include "desktop/QtWindowSystem.h"
 #include "screens/Screens.h"
@@ -10,6 +11,7 @@
 #include <QIcon>
 
 int main(int argc, char* argv[]) {
+    desktop::exposeToAssistiveTechnology();
     QApplication application(argc, argv);
     // The name gives the X11 window class (StartupWMClass in the desktop
     // entry); the desktop file name lets Wayland compositors and docks find

@@ -98,7 +98,9 @@ constexpr ButtonBinding kForm6Buttons[] = {
 
 constexpr ButtonBinding kForm7Buttons[] = {bind<acknowledgePuzzleWarning>("Command1")};
 
-constexpr LabelFor kForm6Labels[] = {{"Label9", "Text1"}};
+// The answer boxes are said after their captions: "first number 21".
+constexpr LabelFor kForm6Labels[] = {
+    {"Label9", "Text1"}, {"Label11", "Label13"}, {"Label10", "Label12"}};
 
 } // namespace
 

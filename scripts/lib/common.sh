@@ -8,6 +8,8 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-noto-ui-core fonts-dejavu-core
     qt6-translations-l10n libfast-float-dev libfmt-dev)
 TEST_PACKAGES=(xvfb xauth x11-utils x11-xserver-utils openbox imagemagick locales dbus at-spi2-core python3-pyatspi)
+# The screen reader the Orca road test listens to, the keys it types, and pgrep.
+TEST_PACKAGES+=(orca xdotool procps)
 # Building the .deb (dpkg-shlibdeps, and file for CPack), then checking it.
 DEB_PACKAGES=(dpkg-dev file)
 DEB_CHECK_PACKAGES=(desktop-file-utils appstream lintian librsvg2-bin)
