@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Every control's box against its table, relative to its window's client
+// area (15 twips to a CSS pixel), on a wide screen and on a phone, where a
+// window wider than the screen scales down as a whole and never reflows.
+import { expect, test } from '@playwright/test';
+import { Takhmin, formNames, forms, roadTo } from './support/takhmin.mjs';
+
+const screens = [
+  { name: 'desktop', width: 1280, height: 900 },
+  { name: 'phone', width: 320, height: 640 },
+];
+
+for (const screen of screens) {
+  for (const form of formNames) {
+    test(`${form} on a ${screen.name} screen: every control at its rectangle`, async ({ page }) => {
+      await page.setViewportSize(screen);
+      const t = new Takhmin(page);
+      await t.start();
+      await t.walk(roadTo[form]);
+      const window = t.window(form);
+      const client = await window.locator('[data-client]').boundingBox();
+      const table = forms[form];
+      // Scaled as a whole: one factor for the width and the height.
+      const scale = client.width / (table.width / 15);
+      if (screen.width >= 1280) expect(scale).toBeCloseTo(1, 2);
+      expect(client.height / (table.height / 15)).toBeCloseTo(scale, 2);
+      const frame = await window.boundingBox();
+      expect(frame.x).toBeGreaterThanOrEqual(0);
+      expect(frame.x + frame.width).toBeLessThanOrEqual(screen.width + 0.5);
+      // Half a pixel of the table, or of the screen where it is scaled down.
+      const tolerance = 0.5 / Math.min(scale, 1);
+      for (const control of table.controls) {
+        const box = await window.locator(`[data-control="${control.name}"]`).boundingBox();
+        const found = [box.x - client.x, box.y - client.y, box.width, box.height].map((v) => v / scale);
+        const expected = [control.left, control.top, control.width, control.height].map((v) => v / 15);
+        found.forEach((v, i) => expect(Math.abs(v - expected[i]), `${control.name} ${found} vs ${expected}`)
+          .toBeLessThanOrEqual(tolerance));
+      }
+    });
+  }
+}
