@@ -57,4 +57,4 @@ try {
   await browser.close();
   await server.stop();
 }
-console.log(`saved ${saved.length} screenshots in ${path.relative(process.cwd(), folder) || '.'}`);
+console.log(`saved ${saved.length} screenshots in ${path.relative(repoRoot, folder) || '.'}`);
