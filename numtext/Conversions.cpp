@@ -3,233 +3,268 @@
 
 #include "numtext/Failure.h"
 
+#include <fast_float/fast_float.h>
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <array>
-#include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <system_error>
 
 namespace numtext {
 namespace {
 
-// A value exactly halfway between two doubles has at most 767 significant
-// decimal digits. Keeping a few more and standing in for all further digits
-// with a single non-zero digit therefore rounds exactly as the full digit
-// string would, while the text handed to std::from_chars stays short.
-constexpr std::size_t keptDigits = 800;
+// One character of a typed text as the number grammar sees it: its ASCII
+// stand-in ("0".."9", ".", "-", " " for every blank, itself for other ASCII)
+// and its length in bytes. `ignored` marks the direction marks, which count
+// as nothing at all.
+struct Unit {
+    char ascii = '\0';
+    std::size_t length = 0;
+    bool ignored = false;
+};
 
-// Any decimal exponent beyond this gives infinity or zero whatever the digits
-// are; the exponent handed to from_chars is clamped to it.
-constexpr std::int64_t exponentLimit = 100000;
-
-// The written exponent saturates here instead. It must stay far above any
-// count of mantissa digits it may have to offset ("9...9e-1048576" with a
-// million nines is 1), yet well inside std::int64_t.
-constexpr std::int64_t writtenExponentLimit = 1'000'000'000'000'000;
+// Stands in for every character that can take no part in a number,
+// including stray or truncated UTF-8 bytes and NUL.
+constexpr char otherCharacter = '\x7f';
 
 unsigned char byteAt(std::string_view text, std::size_t pos) {
     return pos < text.size() ? static_cast<unsigned char>(text[pos]) : 0;
 }
 
-// Length in bytes of the blank (space, tab, UTF-8 no-break space) at `pos`,
-// 0 when there is none.
-std::size_t blankLength(std::string_view text, std::size_t pos) {
+// The characters the grammar knows are matched as exact UTF-8 byte
+// sequences, so an overlong or broken encoding is never mistaken for one.
+Unit unitAt(std::string_view text, std::size_t pos) {
     const unsigned char lead = byteAt(text, pos);
-    if (lead == ' ' || lead == '\t')
-        return 1;
-    if (lead == 0xC2 && byteAt(text, pos + 1) == 0xA0)
-        return 2;
-    return 0;
+    if (lead < 0x80) {
+        if (lead == '\t')
+            return {' ', 1};
+        return {lead == 0 ? otherCharacter : static_cast<char>(lead), 1};
+    }
+    const unsigned char second = byteAt(text, pos + 1);
+    switch (lead) {
+    case 0xC2: // U+00A0 no-break space
+        if (second == 0xA0)
+            return {' ', 2};
+        break;
+    case 0xD8: // U+061C Arabic letter mark
+        if (second == 0x9C)
+            return {'\0', 2, true};
+        break;
+    case 0xD9: // U+0660..U+0669 Arabic-Indic digits, U+066B Arabic decimal separator
+        if (second >= 0xA0 && second <= 0xA9)
+            return {static_cast<char>('0' + (second - 0xA0)), 2};
+        if (second == 0xAB)
+            return {'.', 2};
+        break;
+    case 0xDB: // U+06F0..U+06F9 extended Arabic-Indic digits
+        if (second >= 0xB0 && second <= 0xB9)
+            return {static_cast<char>('0' + (second - 0xB0)), 2};
+        break;
+    case 0xE1: // U+1680 Ogham space mark
+        if (second == 0x9A && byteAt(text, pos + 2) == 0x80)
+            return {' ', 3};
+        break;
+    case 0xE2: {
+        const unsigned char third = byteAt(text, pos + 2);
+        if (second == 0x80) {
+            if (third >= 0x80 && third <= 0x8A) // U+2000..U+200A spaces
+                return {' ', 3};
+            if (third == 0x8E || third == 0x8F) // U+200E, U+200F
+                return {'\0', 3, true};
+            if (third >= 0xAA && third <= 0xAE) // U+202A..U+202E
+                return {'\0', 3, true};
+            if (third == 0xAF) // U+202F narrow no-break space
+                return {' ', 3};
+        } else if (second == 0x81) {
+            if (third == 0x9F) // U+205F medium mathematical space
+                return {' ', 3};
+            if (third >= 0xA6 && third <= 0xA9) // U+2066..U+2069
+                return {'\0', 3, true};
+        } else if (second == 0x88 && third == 0x92) { // U+2212 minus sign
+            return {'-', 3};
+        }
+        break;
+    }
+    case 0xE3: // U+3000 ideographic space
+        if (second == 0x80 && byteAt(text, pos + 2) == 0x80)
+            return {' ', 3};
+        break;
+    default:
+        break;
+    }
+    return {otherCharacter, 1};
 }
 
-std::size_t skipBlanks(std::string_view text, std::size_t pos) {
-    while (const std::size_t length = blankLength(text, pos))
-        pos += length;
-    return pos;
-}
+// Walks a text one grammar character at a time, stepping over direction
+// marks, so that the grammar below never sees them. Copyable, so that the
+// reader can go back to where an incomplete exponent began.
+class Cursor {
+  public:
+    explicit Cursor(std::string_view text) : m_text(text) { settle(); }
 
-struct Digit {
-    int value;
-    std::size_t length;
-};
-
-// The ASCII, Arabic-Indic (U+0660..U+0669) or extended Arabic-Indic
-// (U+06F0..U+06F9) digit at `pos`. Stray or truncated UTF-8 bytes are simply
-// not digits.
-std::optional<Digit> digitAt(std::string_view text, std::size_t pos) {
-    const unsigned char lead = byteAt(text, pos);
-    if (lead >= '0' && lead <= '9')
-        return Digit{lead - '0', 1};
-    const unsigned char next = byteAt(text, pos + 1);
-    if (lead == 0xD9 && next >= 0xA0 && next <= 0xA9)
-        return Digit{next - 0xA0, 2};
-    if (lead == 0xDB && next >= 0xB0 && next <= 0xB9)
-        return Digit{next - 0xB0, 2};
-    return std::nullopt;
-}
-
-// Length in bytes of the decimal point ("." or the Arabic decimal separator
-// U+066B) at `pos`, 0 when there is none.
-std::size_t pointLength(std::string_view text, std::size_t pos) {
-    const unsigned char lead = byteAt(text, pos);
-    if (lead == '.')
-        return 1;
-    if (lead == 0xD9 && byteAt(text, pos + 1) == 0xAB)
-        return 2;
-    return 0;
-}
-
-// A number found by the scanner, reduced to what its value depends on: the
-// significant digits as ASCII (no leading zeros, at most keptDigits of them)
-// and the decimal exponent of the first one, so that the value is
-// d.ddd... * 10^exponent. The digits live in a fixed buffer with room behind
-// them for the exponent, so that reading a number allocates nothing.
-struct ScannedNumber {
-    std::size_t end = 0; // one past the number's last byte
-    bool negative = false;
-    std::size_t digitCount = 0; // 0 when the value is zero
-    bool moreNonZeroDigits = false;
-    std::int64_t exponent = 0;
-    // Digits, one stand-in digit and "e" with a 64-bit exponent fit.
-    std::array<char, keptDigits + 32> digits;
-};
-
-// Reads a number starting exactly at `pos` following the shared grammar into
-// `number`; false when there is none. Nothing is converted here, so that a
-// strict conversion which fails on what follows the number leaves the
-// floating-point flags alone.
-bool scanNumber(std::string_view text, std::size_t pos, ScannedNumber& number) {
-    const unsigned char sign = byteAt(text, pos);
-    if (sign == '+' || sign == '-') {
-        number.negative = sign == '-';
-        ++pos;
+    // The current character's ASCII stand-in, '\0' at the end of the text.
+    char peek() const { return m_current.ascii; }
+    bool atEnd() const { return m_pos >= m_text.size(); }
+    void advance() {
+        m_pos += m_current.length;
+        settle();
+    }
+    void skipBlanks() {
+        while (peek() == ' ')
+            advance();
     }
 
-    std::int64_t mantissaDigits = 0;
-    std::int64_t integerDigits = 0;
-    std::int64_t firstSignificant = -1; // index among mantissaDigits
-    bool seenPoint = false;
-    for (;;) {
-        if (const auto digit = digitAt(text, pos)) {
-            if (firstSignificant < 0 && digit->value != 0)
-                firstSignificant = mantissaDigits;
-            if (firstSignificant >= 0) {
-                if (number.digitCount < keptDigits)
-                    number.digits[number.digitCount++] = static_cast<char>('0' + digit->value);
-                else if (digit->value != 0)
-                    number.moreNonZeroDigits = true;
+  private:
+    void settle() {
+        for (;;) {
+            if (atEnd()) {
+                m_current = {};
+                return;
             }
-            ++mantissaDigits;
-            if (!seenPoint)
-                ++integerDigits;
-            pos += digit->length;
-        } else if (const std::size_t length = seenPoint ? 0 : pointLength(text, pos)) {
-            seenPoint = true;
-            pos += length;
-        } else {
-            break;
+            m_current = unitAt(m_text, m_pos);
+            if (!m_current.ignored)
+                return;
+            m_pos += m_current.length;
         }
     }
-    if (mantissaDigits == 0)
+
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+    Unit m_current;
+};
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The ASCII form of one number, without its sign, for the library to read.
+// Typed numbers fit the inline buffer, so reading them allocates nothing;
+// only a number longer than that (a pasted megabyte of digits) goes to the
+// heap.
+class AsciiNumber {
+  public:
+    void push(char c) {
+        if (m_size < m_inline.size())
+            m_inline[m_size] = c;
+        else {
+            if (m_size == m_inline.size())
+                m_heap.assign(m_inline.data(), m_inline.size());
+            m_heap.push_back(c);
+        }
+        ++m_size;
+    }
+    std::size_t size() const { return m_size; }
+    void truncate(std::size_t size) {
+        m_size = size;
+        if (m_size > m_inline.size())
+            m_heap.resize(m_size);
+    }
+    const char* data() const { return m_size > m_inline.size() ? m_heap.data() : m_inline.data(); }
+
+  private:
+    std::array<char, 64> m_inline{};
+    std::string m_heap;
+    std::size_t m_size = 0;
+};
+
+struct Number {
+    bool negative = false;
+    AsciiNumber ascii;
+};
+
+// Reads one number at the cursor by the shared grammar into `number` and
+// leaves the cursor behind it; false when there is none.
+bool scanNumber(Cursor& cursor, Number& number) {
+    if (cursor.peek() == '+' || cursor.peek() == '-') {
+        number.negative = cursor.peek() == '-';
+        cursor.advance();
+    }
+    std::size_t digits = 0;
+    const auto takeDigits = [&] {
+        for (; isDigit(cursor.peek()); cursor.advance(), ++digits)
+            number.ascii.push(cursor.peek());
+    };
+    takeDigits();
+    if (cursor.peek() == '.') {
+        number.ascii.push('.');
+        cursor.advance();
+        takeDigits();
+    }
+    if (digits == 0)
         return false; // "", "+", ".", "-." and the like
-    number.end = pos;
 
     // The exponent belongs to the number only when at least one digit follows
     // "e" and its sign; otherwise "5e" is the number 5 followed by other text.
-    std::int64_t written = 0;
-    const unsigned char marker = byteAt(text, pos);
-    if (marker == 'e' || marker == 'E') {
-        std::size_t at = pos + 1;
-        bool negativeExponent = false;
-        const unsigned char exponentSign = byteAt(text, at);
-        if (exponentSign == '+' || exponentSign == '-') {
-            negativeExponent = exponentSign == '-';
-            ++at;
+    if (cursor.peek() == 'e' || cursor.peek() == 'E') {
+        const Cursor beforeExponent = cursor;
+        const std::size_t mantissaSize = number.ascii.size();
+        number.ascii.push('e');
+        cursor.advance();
+        if (cursor.peek() == '+' || cursor.peek() == '-') {
+            number.ascii.push(cursor.peek());
+            cursor.advance();
         }
-        bool anyDigit = false;
-        while (const auto digit = digitAt(text, at)) {
-            anyDigit = true;
-            written = std::min(written * 10 + digit->value, writtenExponentLimit);
-            at += digit->length;
+        digits = 0;
+        takeDigits();
+        if (digits == 0) {
+            cursor = beforeExponent;
+            number.ascii.truncate(mantissaSize);
         }
-        if (anyDigit) {
-            number.end = at;
-            if (negativeExponent)
-                written = -written;
-        } else {
-            written = 0;
-        }
-    }
-
-    if (firstSignificant >= 0) {
-        const std::int64_t exponent = integerDigits - firstSignificant - 1 + written;
-        number.exponent = std::clamp(exponent, -exponentLimit, exponentLimit);
     }
     return true;
 }
 
-double overflowed(bool negative) {
-    // std::from_chars reports a result out of range without touching the
-    // floating-point flags, yet a fault-checked step must see the overflow.
-    std::feraiseexcept(FE_OVERFLOW);
-    const double infinity = std::numeric_limits<double>::infinity();
-    return negative ? -infinity : infinity;
-}
-
-double valueOf(ScannedNumber& number) {
-    if (number.digitCount == 0)
-        return number.negative ? -0.0 : 0.0;
-
-    // The digits as a whole number and an exponent ("2064e-3"), written in
-    // place behind the digits: the only form handed to from_chars, in which
-    // nothing can be read as "inf", "nan" or hex, and from_chars never
-    // consults the locale.
-    char* const begin = number.digits.data();
-    char* at = begin + number.digitCount;
-    if (number.moreNonZeroDigits)
-        *at++ = '1';
-    const auto shownDigits = static_cast<std::int64_t>(at - begin);
-    *at++ = 'e';
-    at = std::to_chars(at, begin + number.digits.size(), number.exponent - (shownDigits - 1)).ptr;
-
+// The grammar has already admitted only digits, one point and an exponent,
+// so fast_float sees nothing it could read as "inf", "nan" or hex, and it
+// never consults the locale. It rounds correctly however long the text.
+double valueOf(const Number& number) {
     double magnitude = 0.0;
-    const auto read = std::from_chars(begin, at, magnitude, std::chars_format::scientific);
-    if (read.ec == std::errc::result_out_of_range) {
-        // The first digit is non-zero, so the magnitude is at least 1 exactly
-        // when the exponent is not negative: such a value can only be too
-        // large. Too small is underflow, which gives zero and is no fault.
-        if (number.exponent >= 0)
-            return overflowed(number.negative);
-        return number.negative ? -0.0 : 0.0;
-    }
-    if (std::isinf(magnitude))
-        return overflowed(number.negative);
+    const char* const begin = number.ascii.data();
+    fast_float::from_chars(begin, begin + number.ascii.size(), magnitude);
+    // Beyond the double range the magnitude is infinity, which tells a
+    // fault-checked step that the reading overflowed. Too small gives zero,
+    // which is no fault.
     return number.negative ? -magnitude : magnitude;
 }
 
-[[noreturn]] void notANumber() {
-    throw Failure(FailureKind::NotANumber);
-}
+// fmt's exponent form with 14 digits after the point rounds correctly to 15
+// significant digits and always reads "d.dddddddddddddde" and a signed
+// exponent of two or three digits.
+constexpr int precision = 14;
+constexpr int significantDigits = precision + 1;
+
+// The largest double is 1.7976931348623157E+308; rounded to 15 digits it
+// would become 1.79769313486232E+308, which lies beyond the double range and
+// could never be read back. Every double that rounds above the last 15-digit
+// text inside the range lies between that text and the largest double, so
+// rounding toward zero there gives exactly that text.
+constexpr std::string_view largestDigits = "179769313486231";
+constexpr int largestExponent = 308;
 
 } // namespace
 
 double lenientToNumber(std::string_view text) {
-    ScannedNumber number;
-    return scanNumber(text, skipBlanks(text, 0), number) ? valueOf(number) : 0.0;
+    Cursor cursor(text);
+    cursor.skipBlanks();
+    Number number;
+    return scanNumber(cursor, number) ? valueOf(number) : 0.0;
 }
 
 double strictToNumber(std::string_view text) {
-    ScannedNumber number;
-    if (!scanNumber(text, skipBlanks(text, 0), number) ||
-        skipBlanks(text, number.end) != text.size())
-        notANumber();
+    Cursor cursor(text);
+    cursor.skipBlanks();
+    Number number;
+    if (!scanNumber(cursor, number))
+        throw Failure(FailureKind::NotANumber);
+    cursor.skipBlanks();
+    if (!cursor.atEnd())
+        throw Failure(FailureKind::NotANumber);
     return valueOf(number);
 }
 
@@ -241,17 +276,11 @@ std::string numberToText(double value) {
     if (value == 0)
         return "0"; // negative zero included
 
-    // to_chars with precision 14 rounds correctly to 15 significant digits;
-    // reading its decimal exponent afterwards sees any carry the rounding
-    // produced (999999999999999.5 becomes 1.00000000000000e+15). It always
-    // writes "d.dddddddddddddde" and a signed exponent of two or three digits.
-    constexpr int precision = 14;
     std::array<char, 32> scientific{};
-    const char* const scientificEnd =
-        std::to_chars(scientific.data(), scientific.data() + scientific.size(), std::fabs(value),
-                      std::chars_format::scientific, precision)
-            .ptr;
-    std::array<char, precision + 1> digits{}; // the 15 significant digits
+    const auto formatted = fmt::format_to_n(scientific.data(), scientific.size(), "{:.{}e}",
+                                            std::fabs(value), precision);
+    const char* const scientificEnd = formatted.out;
+    std::array<char, significantDigits> digits{};
     digits[0] = scientific[0];
     std::copy_n(scientific.data() + 2, precision, digits.data() + 1);
     const char* const exponentSign = scientific.data() + precision + 3; // after "d.", digits, "e"
@@ -259,8 +288,11 @@ std::string numberToText(double value) {
     std::from_chars(exponentSign + 1, scientificEnd, exponent);
     if (*exponentSign == '-')
         exponent = -exponent;
+    if (exponent == largestExponent &&
+        std::string_view(digits.data(), digits.size()) > largestDigits)
+        std::copy(largestDigits.begin(), largestDigits.end(), digits.begin());
 
-    int count = precision + 1;
+    int count = significantDigits;
     while (digits[count - 1] == '0')
         --count; // the first digit is never 0
     char* const digitsEnd = digits.data() + count;

@@ -1,35 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "numtext/FaultCheck.h"
 
-#include <cfenv>
+#include "numtext/Conversions.h"
+
 #include <cmath>
 
 namespace numtext {
 
-// Both functions stay out of line on purpose: a call the compiler cannot see
-// into may read or change the floating-point state, so the arithmetic of a
-// fault-checked step cannot be moved across either of them.
-
-void clearFaultFlags() {
-    std::feclearexcept(FE_ALL_EXCEPT);
+// The grammar has no "inf", so the conversions give an infinity only for a
+// number beyond the double range.
+CheckedNumber CheckedNumber::read(double value) noexcept {
+    CheckedNumber reading(value);
+    if (std::isinf(value))
+        reading.m_faults = Overflow;
+    return reading;
 }
 
-double checkFaultFlags(double result) {
-    const int raised = std::fetestexcept(FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW);
-    if ((raised & FE_INVALID) != 0)
+CheckedNumber checkedLenientToNumber(std::string_view text) {
+    return CheckedNumber::read(lenientToNumber(text));
+}
+
+CheckedNumber checkedStrictToNumber(std::string_view text) {
+    return CheckedNumber::read(strictToNumber(text));
+}
+
+double CheckedNumber::value() const {
+    if ((m_faults & InvalidOperation) != 0)
         throw Failure(FailureKind::InvalidOperation);
-    if ((raised & FE_DIVBYZERO) != 0)
+    if ((m_faults & DivisionByZero) != 0)
         throw Failure(FailureKind::DivisionByZero);
-    if ((raised & FE_OVERFLOW) != 0)
+    if ((m_faults & Overflow) != 0)
         throw Failure(FailureKind::Overflow);
-    // The result is checked after the flags: an infinite result may come from
-    // an infinite operand without any flag, and a quiet NaN operand propagates
-    // without raising the invalid flag. Neither may be passed on.
-    if (std::isnan(result))
+    if (std::isnan(m_value))
         throw Failure(FailureKind::InvalidOperation);
-    if (std::isinf(result))
+    if (std::isinf(m_value))
         throw Failure(FailureKind::Overflow);
-    return result;
+    return m_value;
 }
 
 } // namespace numtext

@@ -17,27 +17,27 @@ using enum FormId;
 
 namespace {
 
-using Operation = double (*)(double, double);
+using Operation = CheckedNumber (*)(CheckedNumber, CheckedNumber);
 
 void calculate(FormActions& form, Operation operation) {
     const std::string second = form.text("Text2");
     const std::string first = form.text("Text1");
     const double result =
-        faultChecked([&] { return operation(lenientToNumber(first), strictToNumber(second)); });
+        faultChecked(operation(checkedLenientToNumber(first), checkedStrictToNumber(second)));
     form.setText("Text3", numberToText(result));
 }
 
 void add(FormActions& form) {
-    calculate(form, [](double a, double b) { return a + b; });
+    calculate(form, [](CheckedNumber a, CheckedNumber b) { return a + b; });
 }
 void subtract(FormActions& form) {
-    calculate(form, [](double a, double b) { return a - b; });
+    calculate(form, [](CheckedNumber a, CheckedNumber b) { return a - b; });
 }
 void multiply(FormActions& form) {
-    calculate(form, [](double a, double b) { return a * b; });
+    calculate(form, [](CheckedNumber a, CheckedNumber b) { return a * b; });
 }
 void divide(FormActions& form) {
-    calculate(form, [](double a, double b) { return a / b; });
+    calculate(form, [](CheckedNumber a, CheckedNumber b) { return a / b; });
 }
 
 void clear(FormActions& form) {

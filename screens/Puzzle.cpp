@@ -33,15 +33,14 @@ void findNumbers(FormActions& form) {
     // The second number. The text is read afresh and must now be exactly a
     // number: "2064abc" passes the range test above but stops here.
     const std::string typed = form.text("Text1");
-    const double sum = faultChecked([&] { return strictToNumber(typed) + 115; });
+    const double sum = faultChecked(checkedStrictToNumber(typed) + 115);
     const std::int32_t whole = roundToWhole(lenientToNumber(numberToText(sum)));
     form.setText("Label12", wholeToText(whole % 100));
 
     // The first number, from the second as the user sees it in Label12.
     const double second = lenientToNumber(form.text("Label12"));
     const std::string typedAgain = form.text("Text1");
-    const double first =
-        faultChecked([&] { return (lenientToNumber(typedAgain) + 115 - fenced(second)) / 100; });
+    const double first = faultChecked((checkedLenientToNumber(typedAgain) + 115 - second) / 100);
     form.setText("Label13", numberToText(first));
 }
 

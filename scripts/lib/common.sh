@@ -3,7 +3,9 @@
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
-BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-noto-ui-core fonts-dejavu-core)
+# fast_float and {fmt} are used as header-only libraries by numtext/.
+BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-noto-ui-core fonts-dejavu-core
+    libfast-float-dev libfmt-dev)
 TEST_PACKAGES=(xvfb xauth x11-utils x11-xserver-utils openbox imagemagick locales dbus at-spi2-core python3-pyatspi)
 # Building the .deb (dpkg-shlibdeps, and file for CPack), then checking it.
 DEB_PACKAGES=(dpkg-dev file)
@@ -11,6 +13,10 @@ DEB_CHECK_PACKAGES=(desktop-file-utils appstream lintian librsvg2-bin)
 # Clang with its sanitizer and libFuzzer runtimes, for the sanitized build
 # and the fuzzer.
 CLANG_PACKAGES=(clang-14 libclang-rt-14-dev)
+# The browser build: Debian's Emscripten and node, the header-only number
+# libraries the core uses, and what makes the site's font subsets.
+WEB_PACKAGES=(cmake ninja-build emscripten nodejs libfast-float-dev libfmt-dev
+    python3-fonttools python3-brotli fonts-noto-ui-core fonts-dejavu-core)
 
 # Installs the Debian packages that are missing. As root it installs them;
 # otherwise it prints the exact command to run and stops.
@@ -59,5 +65,15 @@ configure_and_build() {
     local dir="$1" type="$2"
     shift 2
     cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE="$type" "$@" >/dev/null
+    cmake --build "$dir" -j2
+}
+
+# Builds the browser site into $ROOT/build-web/site with Debian's Emscripten.
+build_web() {
+    local dir="$ROOT/build-web"
+    # Optimised links run Emscripten's JavaScript optimiser, which finds
+    # Debian's acorn only through NODE_PATH.
+    NODE_PATH=/usr/share/nodejs emcmake cmake -S "$ROOT" -B "$dir" -G Ninja \
+        -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
     cmake --build "$dir" -j2
 }

@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "web/FormPanel.h"
+
+#include "web/Dom.h"
+#include "web/PageTexts.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+namespace web {
+
+namespace {
+
+using app::FormId;
+
+// Controls whose new text a screen reader announces when a handler writes
+// it: the puzzle's two answers and the calculator's result. On the desktop,
+// Qt sends these change events by itself.
+struct Announced {
+    FormId form;
+    std::string_view control;
+};
+constexpr Announced kAnnounced[] = {
+    {FormId::Form6, "Label12"},
+    {FormId::Form6, "Label13"},
+    {FormId::Form9, "Text3"},
+};
+
+bool isAnnounced(const app::FormDescription& form, std::string_view control) {
+    return std::any_of(std::begin(kAnnounced), std::end(kAnnounced), [&](const Announced& entry) {
+        return entry.form == form.id && entry.control == control;
+    });
+}
+
+// The desktop colour is the page's own background, behind every window.
+std::string cssColour(const app::Colour& colour) {
+    switch (colour.kind) {
+    case app::Colour::Kind::Ordinary:
+        return {};
+    case app::Colour::Kind::Desktop:
+        return "var(--desktop)";
+    case app::Colour::Kind::Rgb: {
+        char css[8];
+        std::snprintf(css, sizeof css, "#%06x", unsigned(colour.rgb & 0xffffff));
+        return css;
+    }
+    }
+    return {};
+}
+
+std::string_view cssAlign(app::Align align) {
+    switch (align) {
+    case app::Align::Left:
+        return "left";
+    case app::Align::Right:
+        return "right";
+    case app::Align::Centre:
+        return "center";
+    }
+    return "left";
+}
+
+dom::Box pixelBox(const app::ControlRow& row) {
+    return {twipsToPixels(row.left), twipsToPixels(row.top), twipsToPixels(row.width),
+            twipsToPixels(row.height)};
+}
+
+} // namespace
+
+int rowOf(const app::FormDescription& form, std::string_view name) {
+    for (std::size_t row = 0; row < form.controls.size(); ++row)
+        if (form.controls[row].name == name)
+            return static_cast<int>(row);
+    return -1;
+}
+
+void buildPanel(const app::FormDescription& form) {
+    const int id = static_cast<int>(form.id);
+    const bool alert = form.role == app::FormRole::Alert;
+    dom::createWindow(id, app::formName(form.id), form.title, twipsToPixels(form.width),
+                      twipsToPixels(form.height), alert, closeLabel);
+
+    std::vector<int> focusable;
+    for (std::size_t i = 0; i < form.controls.size(); ++i) {
+        const app::ControlRow& row = form.controls[i];
+        const int index = static_cast<int>(i);
+        dom::addControl(id, index, row.kind, row.name, row.text, pixelBox(row),
+                        cssColour(row.style.background), cssAlign(row.style.align),
+                        row.style.border, isAnnounced(form, row.name));
+        if (row.kind != app::ControlKind::Label)
+            focusable.push_back(index);
+        // An alert's labels are its message.
+        else if (alert)
+            dom::describeBy(id, index);
+    }
+    // A text box is named after the label that asks for its text.
+    for (const app::LabelFor& pair : form.labels)
+        dom::nameBy(id, rowOf(form, pair.label), rowOf(form, pair.control));
+
+    // Labels have a place in the order but never take the focus.
+    std::stable_sort(focusable.begin(), focusable.end(), [&](int a, int b) {
+        return form.controls[a].tabIndex < form.controls[b].tabIndex;
+    });
+    dom::setTabOrder(id, focusable.data(), static_cast<int>(focusable.size()));
+
+    for (const Announced& entry : kAnnounced)
+        if (entry.form == form.id && rowOf(form, entry.control) < 0) {
+            std::fprintf(stderr, "takhmin: no control %.*s to announce\n",
+                         int(entry.control.size()), entry.control.data());
+            std::abort();
+        }
+}
+
+} // namespace web

@@ -1,0 +1,33 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Prints every text the page can show, one per line: titles and captions of
+// the nine windows, the failure messages and the page's own texts. The build
+// subsets the fonts to the characters found here.
+#include "app/FailureMessages.h"
+#include "screens/Screens.h"
+#include "web/PageTexts.h"
+
+#include <cstdio>
+#include <string_view>
+
+namespace {
+
+void print(std::string_view text) {
+    std::printf("%.*s\n", int(text.size()), text.data());
+}
+
+} // namespace
+
+int main() {
+    for (const app::FormDescription* form : screens::allForms()) {
+        print(form->title);
+        for (const app::ControlRow& row : form->controls)
+            print(row.text);
+    }
+    print(app::failureTitle());
+    print(app::failureButton());
+    // Every kind there is: a kind without a message gives the empty text.
+    for (int kind = 0; kind < 64; ++kind)
+        print(app::failureMessage(numtext::FailureKind(kind)));
+    print(web::endedText);
+    print(web::restartButton);
+}
