@@ -5,7 +5,6 @@
 #include "web/PageTexts.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -43,8 +42,9 @@ std::string cssColour(const app::Colour& colour) {
     case app::Colour::Kind::Desktop:
         return "var(--desktop)";
     case app::Colour::Kind::Rgb: {
-        char css[8];
-        std::snprintf(css, sizeof css, "#%06x", unsigned(colour.rgb & 0xffffff));
+        std::string css = "#";
+        for (int shift = 20; shift >= 0; shift -= 4)
+            css += "0123456789abcdef"[(colour.rgb >> shift) & 0xf];
         return css;
     }
     }
@@ -90,28 +90,28 @@ void buildPanel(const app::FormDescription& form) {
         dom::addControl(id, index, row.kind, row.name, row.text, pixelBox(row),
                         cssColour(row.style.background), cssAlign(row.style.align),
                         row.style.border, isAnnounced(form, row.name));
-        if (row.kind != app::ControlKind::Label)
-            focusable.push_back(index);
-        // An alert's labels are its message.
-        else if (alert)
+        if (row.kind != app::ControlKind::Label) {
+            // Labels have a place in the tab order but never take the focus.
+            auto at = focusable.begin();
+            while (at != focusable.end() && form.controls[*at].tabIndex < row.tabIndex)
+                ++at;
+            focusable.insert(at, index);
+        } else if (alert) {
+            // An alert's labels are its message.
             dom::describeBy(id, index);
+        }
     }
     // A text box is named after the label that asks for its text.
     for (const app::LabelFor& pair : form.labels)
         dom::nameBy(id, rowOf(form, pair.label), rowOf(form, pair.control));
 
-    // Labels have a place in the order but never take the focus.
-    std::stable_sort(focusable.begin(), focusable.end(), [&](int a, int b) {
-        return form.controls[a].tabIndex < form.controls[b].tabIndex;
-    });
     dom::setTabOrder(id, focusable.data(), static_cast<int>(focusable.size()));
 
+    // A name in the list of announced controls that the window lacks is a
+    // programmer's error.
     for (const Announced& entry : kAnnounced)
-        if (entry.form == form.id && rowOf(form, entry.control) < 0) {
-            std::fprintf(stderr, "takhmin: no control %.*s to announce\n",
-                         int(entry.control.size()), entry.control.data());
+        if (entry.form == form.id && rowOf(form, entry.control) < 0)
             std::abort();
-        }
 }
 
 } // namespace web

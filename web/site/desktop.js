@@ -55,7 +55,7 @@ var Desk = (function () {
         close.setAttribute('aria-label', closeLabel);
         close.addEventListener('click', onClose);
         var p = { name: name, el: el, client: element('div', 'client', el), controls: [],
-                  order: [], last: null, placed: false, x: 0, y: 0, w: 0, h: 0, scale: 1 };
+                  order: [], last: null, placed: false, x: 0, y: 0, w: 0, h: 0, scale: 1, z: -1 };
         p.client.dataset.client = '';
         bar.addEventListener('pointerdown', function (event) { drag(p, event); });
         panels.push(p);
@@ -78,7 +78,7 @@ var Desk = (function () {
                 return;
             var top = null;
             panels.forEach(function (p) {
-                if (!p.el.hidden && (!top || +p.el.style.zIndex > +top.el.style.zIndex))
+                if (!p.el.hidden && (!top || p.z > top.z))
                     top = p;
             });
             if (top)
@@ -93,8 +93,10 @@ var Desk = (function () {
             active = p;
             p.el.classList.add('active');
         }
-        if (+p.el.style.zIndex !== stack)
-            p.el.style.zIndex = String(++stack);
+        if (p.z !== stack) {
+            p.z = ++stack;
+            p.el.style.zIndex = String(p.z);
+        }
         return p;
     }
 
