@@ -3,7 +3,7 @@
 // puzzle, the calculator and its failures, warnings that block nothing,
 // windows closed in unusual orders, and the page once the program has ended.
 import { expect, test } from '@playwright/test';
-import { Takhmin, roadTo } from './support/takhmin.mjs';
+import { Takhmin, failure, roadTo } from './support/takhmin.mjs';
 
 let t;
 test.beforeEach(async ({ page }) => {
@@ -107,7 +107,7 @@ test('a result followed by letters stops before writing anything', async () => {
     ['text', 'Form6', 'Label13', ''],
     ['open', ['Form6']],
   ]);
-  await t.failure().getByRole('button').click();
+  await t.failure().getByRole('button', { name: failure.button, exact: true }).click();
   await t.expectFailure(null);
 });
 
