@@ -22,10 +22,10 @@ const server = await startServer();
 const browser = await chromium.launch(launchOptions);
 const saved = [];
 try {
-  const fresh = async () => {
+  const fresh = async (viewport = { width: 1024, height: 768 }) => {
     const context = await browser.newContext({
       baseURL: `${server.origin}/`,
-      viewport: { width: 1024, height: 768 },
+      viewport,
       deviceScaleFactor: 1,
       locale: 'ar',
       serviceWorkers: 'block',
@@ -50,7 +50,8 @@ try {
     }
     await t.page.context().close();
   }
-  const t = await fresh();
+  // The ended page fills the screen: a small one keeps the picture small.
+  const t = await fresh({ width: 480, height: 240 });
   await t.close('Form1');
   await shoot(t, t.endedPage(), 'ended');
 } finally {
