@@ -10,6 +10,15 @@ test.beforeEach(async ({ page }) => {
   await t.start();
 });
 
+// Tab into a text box selects its whole text, so that typing replaces it, as
+// on the desktop and with the browser's own Tab.
+async function expectFocusedAndSelected(form, name) {
+  const control = t.control(form, name);
+  await expect(control).toBeFocused();
+  const selection = await control.evaluate((e) => ('selectionStart' in e ? [e.selectionStart, e.selectionEnd, e.value.length] : null));
+  if (selection) expect(selection.slice(0, 2), `${name} selected`).toEqual([0, selection[2]]);
+}
+
 for (const form of formNames) {
   const order = tabOrder(form);
   test(`${form}: first focus ${order[0]}, Tab and Shift+Tab cycle in table order`, async ({ page }) => {
@@ -17,11 +26,11 @@ for (const form of formNames) {
     await expect(t.control(form, order[0])).toBeFocused();
     for (const next of [...order.slice(1), order[0]]) {
       await page.keyboard.press('Tab');
-      await expect(t.control(form, next)).toBeFocused();
+      await expectFocusedAndSelected(form, next);
     }
     for (const previous of [...order].reverse()) {
       await page.keyboard.press('Shift+Tab');
-      await expect(t.control(form, previous)).toBeFocused();
+      await expectFocusedAndSelected(form, previous);
     }
   });
 }
