@@ -52,10 +52,10 @@ EM_JS(void, js_setText, (int form, int row, const char* text, int length),
 
 EM_JS(void, js_showFailure,
       (const char* title, int titleLength, const char* message, int messageLength,
-       const char* button, int buttonLength, const char* close, int closeLength),
+       const char* button, int buttonLength),
       {
           Desk.showFailure(UTF8ToString(title, titleLength), UTF8ToString(message, messageLength),
-                           UTF8ToString(button, buttonLength), UTF8ToString(close, closeLength));
+                           UTF8ToString(button, buttonLength));
       });
 
 EM_JS(void, js_showEnded, (const char* text, int textLength, const char* button, int buttonLength),
@@ -117,10 +117,9 @@ void setText(int form, int row, std::string_view text) {
     js_setText(form, row, text.data(), size(text));
 }
 
-void showFailure(std::string_view title, std::string_view message, std::string_view button,
-                 std::string_view closeLabel) {
+void showFailure(std::string_view title, std::string_view message, std::string_view button) {
     js_showFailure(title.data(), size(title), message.data(), size(message), button.data(),
-                   size(button), closeLabel.data(), size(closeLabel));
+                   size(button));
 }
 
 void showEnded(std::string_view text, std::string_view button) {

@@ -42,8 +42,8 @@ void showWindow(int form);
 std::string text(int form, int row);
 void setText(int form, int row, std::string_view text);
 
-void showFailure(std::string_view title, std::string_view message, std::string_view button,
-                 std::string_view closeLabel);
+// The failure message: a small panel whose one button closes it.
+void showFailure(std::string_view title, std::string_view message, std::string_view button);
 void showEnded(std::string_view text, std::string_view button);
 
 } // namespace web::dom

@@ -59,8 +59,8 @@ void WebWindowSystem::setText(app::FormId id, std::string_view control, std::str
 void WebWindowSystem::reportFailure(const numtext::Failure& failure) {
     // One small panel, reused, that blocks nothing. It is not one of the
     // program's windows, so it never keeps the program alive.
-    dom::showFailure(app::failureTitle(), app::failureMessage(failure.kind()), app::failureButton(),
-                     closeLabel);
+    dom::showFailure(app::failureTitle(), app::failureMessage(failure.kind()),
+                     app::failureButton());
 }
 
 void WebWindowSystem::quit() {

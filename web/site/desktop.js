@@ -49,11 +49,13 @@ var Desk = (function () {
         heading.id = name + '-title';
         heading.textContent = title;
         el.setAttribute('aria-labelledby', heading.id);
-        var close = element('button', 'close', bar);
-        close.type = 'button';
-        close.tabIndex = -1;
-        close.setAttribute('aria-label', closeLabel);
-        close.addEventListener('click', onClose);
+        if (onClose) {
+            var close = element('button', 'close', bar);
+            close.type = 'button';
+            close.tabIndex = -1;
+            close.setAttribute('aria-label', closeLabel);
+            close.addEventListener('click', onClose);
+        }
         var p = { name: name, el: el, client: element('div', 'client', el), controls: [],
                   order: [], last: null, placed: false, x: 0, y: 0, w: 0, h: 0, scale: 1, z: -1 };
         p.client.dataset.client = '';
@@ -162,9 +164,14 @@ var Desk = (function () {
 
     function cycleFocus(p, step) {
         var order = p.order, i = order.indexOf(document.activeElement);
-        if (order.length)
-            order[i < 0 ? (step > 0 ? 0 : order.length - 1)
-                        : (i + step + order.length) % order.length].focus();
+        if (!order.length)
+            return;
+        var next = order[i < 0 ? (step > 0 ? 0 : order.length - 1)
+                              : (i + step + order.length) % order.length];
+        next.focus();
+        // A text box reached with Tab has its text selected, as on the desktop.
+        if (next.tagName === 'INPUT')
+            next.select();
     }
 
     function cycleWindows(step) {
@@ -359,9 +366,10 @@ var Desk = (function () {
             if ('live' in el.dataset)
                 p.status.textContent = text;
         },
-        showFailure: function (title, message, button, closeLabel) {
+        showFailure: function (title, message, button) {
             if (!failure) {
-                failure = makePanel('failure', title, closeLabel, 'alertdialog', hideFailure);
+                // Its one button closes it; the title bar has no close control.
+                failure = makePanel('failure', title, null, 'alertdialog', null);
                 failure.client.classList.add('message');
                 element('div', 'icon', failure.client).setAttribute('aria-hidden', 'true');
                 failure.text = element('p', 'text', failure.client);
