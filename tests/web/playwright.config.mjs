@@ -2,11 +2,14 @@
 // The browser suite: Debian's chromium against the built site in
 // build-web/site, served by web/serve.mjs on 127.0.0.1 for the run.
 import { defineConfig } from '@playwright/test';
+import { execFileSync } from 'node:child_process';
 import { launchOptions, repoRoot, serverCommand } from './support/browser.mjs';
 
-// Chosen once in the runner and inherited by its workers, which read this
-// file again.
-process.env.TAKHMIN_WEB_PORT ??= String(20000 + Math.floor(Math.random() * 40000));
+// A port the system reports free, chosen once in the runner and inherited by
+// its workers, which read this file again.
+process.env.TAKHMIN_WEB_PORT ??= execFileSync(process.execPath, ['-e',
+  "const s = require('net').createServer().listen(0, '127.0.0.1', () => { console.log(s.address().port); s.close(); })",
+], { encoding: 'utf8' }).trim();
 const port = Number(process.env.TAKHMIN_WEB_PORT);
 const [node, args] = serverCommand(port);
 
