@@ -3,26 +3,30 @@
 // a typed text and, byte for byte, as a source of doubles; for each the
 // properties the handlers rely on are checked, and a violation aborts with a
 // message so that libFuzzer keeps the input:
-//  - the lenient conversion never throws and never gives NaN, and raises the
-//    overflow flag exactly when it gives an infinity, no other fault flag;
+//  - the lenient conversion never throws and never gives NaN; within a
+//    fault-checked step its reading fails as overflow exactly when it gives
+//    an infinity, and passes its value on otherwise;
 //  - both read what an independent reading of the documented grammar reads;
 //  - where the strict conversion reads a number, the lenient one reads the
-//    same bits; where it does not, it fails as NotANumber and leaves the
-//    fault flags alone;
-//  - blanks around a text change neither conversion, and text after it never
-//    changes the lenient one;
+//    same bits; where it does not, it fails as NotANumber;
+//  - blanks (any Unicode space separator) around a text change neither
+//    conversion, and text after it never changes the lenient one;
+//  - direction marks count as nothing wherever they are put, Unicode spaces
+//    read as spaces and U+2212 as "-";
 //  - Arabic-Indic and extended Arabic-Indic digits (and the Arabic decimal
 //    separator) read exactly as the ASCII digits (and ".") they replace;
 //  - the text of a finite double reads back, by both conversions, as the
-//    double nearest to its value rounded to 15 significant digits;
+//    double nearest to its value rounded to 15 significant digits (toward
+//    zero where that would leave the double range), a finite number that is
+//    written as the same text again;
 //  - rounding to a whole number agrees with an integer-arithmetic reference
 //    (nearest, ties to even) and fails exactly outside the 32-bit range.
 #include "numtext/Conversions.h"
 #include "numtext/Failure.h"
+#include "numtext/FaultCheck.h"
 
 #include <algorithm>
 #include <bit>
-#include <cfenv>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
@@ -36,8 +40,6 @@
 #include <string_view>
 
 namespace {
-
-constexpr int faultFlags = FE_INVALID | FE_DIVBYZERO | FE_OVERFLOW;
 
 [[noreturn]] void violated(const char* what, double value = 0) {
     char shown[40];
@@ -56,31 +58,60 @@ bool sameBits(double a, double b) {
     return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
 }
 
-// What both conversions make of one text, with the fault flags each raised.
+// What both conversions make of one text.
 struct Reading {
     double lenient = 0;
-    int lenientFlags = 0;
     bool strictReads = false;
     double strict = 0;
-    int strictFlags = 0;
 
     bool operator==(const Reading& other) const {
-        return sameBits(lenient, other.lenient) && lenientFlags == other.lenientFlags &&
-               strictReads == other.strictReads && sameBits(strict, other.strict) &&
-               strictFlags == other.strictFlags;
+        return sameBits(lenient, other.lenient) && strictReads == other.strictReads &&
+               sameBits(strict, other.strict);
     }
 };
 
+// The direction marks and the Unicode space separators beyond U+00A0, as
+// UTF-8, and the minus sign U+2212.
+constexpr std::string_view kMarks[] = {"\u200E", "\u200F", "\u061C", "\u202A", "\u202B", "\u202C",
+                                       "\u202D", "\u202E", "\u2066", "\u2067", "\u2068", "\u2069"};
+constexpr std::string_view kSpaces[] = {"\u1680", "\u2000", "\u2001", "\u2002", "\u2003",
+                                        "\u2004", "\u2005", "\u2006", "\u2007", "\u2008",
+                                        "\u2009", "\u200A", "\u202F", "\u205F", "\u3000"};
+constexpr std::string_view kMinusSign = "\u2212";
+
+bool startsWithAny(std::string_view text, std::size_t at, const auto& candidates,
+                   std::size_t& length) {
+    for (const std::string_view candidate : candidates)
+        if (text.substr(at).starts_with(candidate)) {
+            length = candidate.size();
+            return true;
+        }
+    return false;
+}
+
 // The documented grammar, read independently of the scanner under test: the
-// two-byte blanks, digits and decimal separator are first written as their
-// ASCII counterparts, then the number is matched by hand and its value left
-// to the C library's strtod, which rounds correctly however long the text.
+// marks are dropped, the multi-byte blanks, minus sign, digits and decimal
+// separator are written as their ASCII counterparts, then the number is
+// matched by hand and its value left to the C library's strtod, which rounds
+// correctly however long the text.
 std::string asAscii(std::string_view text) {
     std::string out;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const auto lead = static_cast<unsigned char>(text[i]);
         const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
-        if (lead == '\t' || (lead == 0xC2 && next == 0xA0)) {
+        std::size_t length = 0;
+        // Every mark, space and minus sign listed above begins with one of
+        // these bytes; checking them first keeps the reference fast.
+        const bool mayBeListed = lead == 0xD8 || (lead >= 0xE1 && lead <= 0xE3);
+        if (mayBeListed && startsWithAny(text, i, kMarks, length)) {
+            i += length - 1;
+        } else if (mayBeListed && startsWithAny(text, i, kSpaces, length)) {
+            out.push_back(' ');
+            i += length - 1;
+        } else if (mayBeListed && text.substr(i).starts_with(kMinusSign)) {
+            out.push_back('-');
+            i += kMinusSign.size() - 1;
+        } else if (lead == '\t' || (lead == 0xC2 && next == 0xA0)) {
             out.push_back(' ');
             i += lead == 0xC2;
         } else if (lead == 0xD9 && next >= 0xA0 && next <= 0xA9) {
@@ -145,22 +176,31 @@ Expected expectedReading(std::string_view text) {
     return {std::strtod(number.c_str(), nullptr), rest == ascii.size()};
 }
 
+// A fault-checked step that only reads `text` leniently fails as overflow
+// exactly when the reading is infinite, and passes the value on otherwise.
+void checkCheckedReading(std::string_view text, double lenient) {
+    try {
+        const double value = numtext::faultChecked(numtext::checkedLenientToNumber(text));
+        require(!std::isinf(lenient), "a checked reading passed an infinity on", value);
+        require(sameBits(value, lenient), "a checked reading changed the value", value);
+    } catch (const numtext::Failure& failure) {
+        require(failure.kind() == numtext::FailureKind::Overflow,
+                "a checked reading failed with a kind other than Overflow", lenient);
+        require(std::isinf(lenient), "a checked reading of a finite number failed", lenient);
+    } catch (...) {
+        violated("a checked reading threw something other than Failure");
+    }
+}
+
 Reading read(std::string_view text) {
     Reading reading;
-    std::feclearexcept(FE_ALL_EXCEPT);
     try {
         reading.lenient = numtext::lenientToNumber(text);
     } catch (...) {
         violated("lenientToNumber threw");
     }
-    reading.lenientFlags = std::fetestexcept(faultFlags);
     require(!std::isnan(reading.lenient), "lenientToNumber gave NaN");
-    require((reading.lenientFlags & ~FE_OVERFLOW) == 0,
-            "lenientToNumber raised invalid or division by zero", reading.lenient);
-    require((reading.lenientFlags == FE_OVERFLOW) == std::isinf(reading.lenient),
-            "lenientToNumber: overflow flag and infinity disagree", reading.lenient);
 
-    std::feclearexcept(FE_ALL_EXCEPT);
     try {
         reading.strict = numtext::strictToNumber(text);
         reading.strictReads = true;
@@ -170,15 +210,9 @@ Reading read(std::string_view text) {
     } catch (...) {
         violated("strictToNumber threw something other than Failure");
     }
-    reading.strictFlags = std::fetestexcept(faultFlags);
-    if (reading.strictReads) {
+    if (reading.strictReads)
         require(sameBits(reading.strict, reading.lenient),
                 "strictToNumber and lenientToNumber read different values", reading.strict);
-        require(reading.strictFlags == reading.lenientFlags,
-                "strictToNumber and lenientToNumber raised different flags", reading.strict);
-    } else {
-        require(reading.strictFlags == 0, "a failed strictToNumber raised a fault flag");
-    }
 
     const Expected expected = expectedReading(text);
     require(sameBits(reading.lenient, expected.value),
@@ -212,14 +246,38 @@ std::string withArabicDigits(std::string_view text, Script script) {
     return out;
 }
 
+// The text with a direction mark after every ASCII character (never inside a
+// UTF-8 sequence), every space written as a Unicode space separator and every
+// "-" as U+2212; `variant` picks which mark and which space go where.
+std::string withUnicodeMarks(std::string_view text, std::size_t variant) {
+    std::string out;
+    out.reserve(text.size() * 4);
+    for (const char c : text) {
+        ++variant;
+        if (c == ' ')
+            out += kSpaces[variant % std::size(kSpaces)];
+        else if (c == '-')
+            out += kMinusSign;
+        else
+            out.push_back(c);
+        if (static_cast<unsigned char>(c) < 0x80)
+            out += kMarks[variant % std::size(kMarks)];
+    }
+    return out;
+}
+
 void checkTextProperties(std::string_view text) {
     const Reading reading = read(text);
+    checkCheckedReading(text, reading.lenient);
 
     const std::string owned(text);
     require(read(" " + owned + "\u00A0\t") == reading, "blanks around the text changed a reading");
+    require(read("\u3000\u200F" + owned + "\u2003\u202F\u2069") == reading,
+            "Unicode spaces and marks around the text changed a reading");
+    require(read(withUnicodeMarks(text, text.size())) == reading,
+            "marks, Unicode spaces or U+2212 changed a reading", reading.lenient);
     const Reading followed = read(owned + "#");
-    require(sameBits(followed.lenient, reading.lenient) &&
-                followed.lenientFlags == reading.lenientFlags,
+    require(sameBits(followed.lenient, reading.lenient),
             "text after the number changed the lenient reading", followed.lenient);
     require(!followed.strictReads, "strictToNumber accepted a text ending in '#'");
 
@@ -232,8 +290,10 @@ void checkTextProperties(std::string_view text) {
 }
 
 // The value numberToText(value) must read back as: the double nearest to
-// value rounded to 15 significant digits. to_chars does the rounding and the
-// C library's strtod the reading, which shares no code with the conversions.
+// value rounded to 15 significant digits, or where that leaves the double
+// range, the last 15-digit number inside it. to_chars does the rounding and
+// the C library's strtod the reading, which shares no code with the
+// conversions.
 double roundedTo15Digits(double value) {
     if (value == 0)
         return 0.0; // negative zero is written "0"
@@ -241,7 +301,10 @@ double roundedTo15Digits(double value) {
     const auto written =
         std::to_chars(buffer, buffer + sizeof buffer - 1, value, std::chars_format::scientific, 14);
     *written.ptr = '\0';
-    return std::strtod(buffer, nullptr);
+    const double rounded = std::strtod(buffer, nullptr);
+    if (std::isinf(rounded))
+        return std::copysign(1.79769313486231e308, value);
+    return rounded;
 }
 
 void checkNumberToText(double value) {
@@ -294,9 +357,10 @@ void checkNumberToText(double value) {
     require(back.strictReads, "strictToNumber refused a text written by numberToText", value);
     require(sameBits(back.lenient, expected),
             "the text of a number does not read back as its 15-digit rounding", value);
-    if (std::isfinite(expected))
-        require(numtext::numberToText(expected) == text,
-                "the 15-digit rounding of a number is written differently", value);
+    require(std::isfinite(back.lenient), "the text of a finite number reads back as infinity",
+            value);
+    require(numtext::numberToText(back.lenient) == text,
+            "the number a text reads back as is written differently", value);
 }
 
 // Nearest whole number with ties to even, in integer arithmetic on the bits of

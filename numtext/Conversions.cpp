@@ -4,6 +4,7 @@
 #include "numtext/Failure.h"
 
 #include <fast_float/fast_float.h>
+#include <fmt/compile.h>
 #include <fmt/format.h>
 
 #include <algorithm>
@@ -13,6 +14,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -233,11 +235,57 @@ double valueOf(const Number& number) {
     return number.negative ? -magnitude : magnitude;
 }
 
-// fmt's exponent form with 14 digits after the point rounds correctly to 15
-// significant digits and always reads "d.dddddddddddddde" and a signed
-// exponent of two or three digits.
-constexpr int precision = 14;
-constexpr int significantDigits = precision + 1;
+constexpr int significantDigits = 15;
+using Digits = std::array<char, significantDigits>;
+
+// Reads fmt's text of a positive number ("21.79", "0.00012", "1e+20",
+// "1.5e-07") into up to 15 significant digits, trailing zeros included.
+// Returns the decimal exponent of the first digit, or nothing when the text
+// has more than 15 significant digits.
+std::optional<int> readDigits(const char* text, const char* end, Digits& digits) {
+    const char* const marker = std::find(text, end, 'e');
+    int exponent = 0;
+    if (marker != end) {
+        std::from_chars(marker + 2, end, exponent); // after "e" and its sign
+        if (marker[1] == '-')
+            exponent = -exponent;
+    }
+    const char* const point = std::find(text, marker, '.');
+    int count = 0;
+    int leadingZeros = 0;
+    digits.fill('0');
+    for (const char* at = text; at != marker; ++at) {
+        if (at == point)
+            continue;
+        if (count == 0 && *at == '0')
+            ++leadingZeros;
+        else if (count == significantDigits)
+            return std::nullopt;
+        else
+            digits[count++] = *at;
+    }
+    return static_cast<int>(point - text) - 1 - leadingZeros + exponent;
+}
+
+// The magnitude's 15 significant digits, correctly rounded, into `digits`;
+// returns the decimal exponent of the first one.
+int roundTo15Digits(double magnitude, Digits& digits) {
+    // The formats are compiled: parsing them at each call would double the
+    // time. Longest text: "1.79769313486232e+308", 21 bytes.
+    std::array<char, 32> text{};
+    // The shortest text that reads back as the value is quick to find. For a
+    // normal double with at most 15 significant digits it is also the correct
+    // 15-digit rounding: it lies within half an ulp of the value, while
+    // neighbouring 15-digit numbers are more than 4 ulps apart, so no other
+    // one is nearer. Denormals and longer texts are rounded exactly instead.
+    if (magnitude >= std::numeric_limits<double>::min()) {
+        const char* const end = fmt::format_to(text.data(), FMT_COMPILE("{}"), magnitude);
+        if (const auto exponent = readDigits(text.data(), end, digits))
+            return *exponent;
+    }
+    const char* const end = fmt::format_to(text.data(), FMT_COMPILE("{:.14e}"), magnitude);
+    return *readDigits(text.data(), end, digits);
+}
 
 // The largest double is 1.7976931348623157E+308; rounded to 15 digits it
 // would become 1.79769313486232E+308, which lies beyond the double range and
@@ -276,18 +324,8 @@ std::string numberToText(double value) {
     if (value == 0)
         return "0"; // negative zero included
 
-    std::array<char, 32> scientific{};
-    const auto formatted = fmt::format_to_n(scientific.data(), scientific.size(), "{:.{}e}",
-                                            std::fabs(value), precision);
-    const char* const scientificEnd = formatted.out;
-    std::array<char, significantDigits> digits{};
-    digits[0] = scientific[0];
-    std::copy_n(scientific.data() + 2, precision, digits.data() + 1);
-    const char* const exponentSign = scientific.data() + precision + 3; // after "d.", digits, "e"
-    int exponent = 0;
-    std::from_chars(exponentSign + 1, scientificEnd, exponent);
-    if (*exponentSign == '-')
-        exponent = -exponent;
+    Digits digits;
+    const int exponent = roundTo15Digits(std::fabs(value), digits);
     if (exponent == largestExponent &&
         std::string_view(digits.data(), digits.size()) > largestDigits)
         std::copy(largestDigits.begin(), largestDigits.end(), digits.begin());

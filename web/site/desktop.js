@@ -195,18 +195,22 @@ var Desk = (function () {
                          box.selectionStart, box.selectionEnd, 'end');
     }
 
+    var pointerType = 'mouse';
     document.addEventListener('pointerdown', function (event) {
+        pointerType = event.pointerType;
         var p = panelOf(event.target);
         if (p)
             activate(p);
     }, true);
     // A click on a window outside its controls activates it and gives the
-    // focus back to the control that had it, as on the desktop.
+    // focus back to the control that had it, as on the desktop. A tap does
+    // not, so that it never opens a phone's keyboard for a text box.
     document.addEventListener('mousedown', function (event) {
         var p = panelOf(event.target);
         if (p && !event.target.closest('.client button, .client input')) {
             event.preventDefault();
-            focusInside(p);
+            if (pointerType === 'mouse')
+                focusInside(p);
         }
     });
     document.addEventListener('focusin', function (event) {
