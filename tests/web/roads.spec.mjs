@@ -168,13 +168,15 @@ const roads = {
     ...roadTo.Form6, ['type', 'Form6', 'Text1', '5'], ['click', 'Form6', 'Command1'],
     ['click', 'Form6', 'Command3'], ['open', ['Form6', 'Form7', 'Form9']],
     ['click', 'Form6', 'Command2'], ['open', ['Form2', 'Form7', 'Form9']],
-    ['click', 'Form7', 'Command1'], ['open', ['Form2', 'Form6', 'Form9']], ['text', 'Form6', 'Text1', ''],
+    ['click', 'Form7', 'Command1'], ['open', ['Form2', 'Form6', 'Form9']], ['front', 'Form6'],
+    ['text', 'Form6', 'Text1', ''],
   ],
   'closing the entry window while its warning is open, then the warning, ends': [
     ['click', 'Form1', 'Command1'], ['close', 'Form1'], ['open', ['Form8']], ['close', 'Form8'], ['ended'],
   ],
   'one calculator, kept beside the menu after the puzzle goes back': [
-    ...roadTo.Form9, ['click', 'Form6', 'Command3'], ['open', ['Form6', 'Form9']],
+    ...roadTo.Form9, ['raise', 'Form6'], ['front', 'Form6'], ['click', 'Form6', 'Command3'],
+    ['open', ['Form6', 'Form9']], ['front', 'Form9'],
     ['type', 'Form9', 'Text1', '42'], ['click', 'Form6', 'Command2'], ['open', ['Form2', 'Form9']],
     ['text', 'Form9', 'Text1', '42'], ['click', 'Form2', 'Command1'], ['text', 'Form6', 'Label12', ''],
     ['click', 'Form9', 'Command6'], ['open', ['Form6']],

@@ -133,14 +133,25 @@ export class Takhmin {
     await expect(this.page.getByRole('button', { name: ended.again, exact: true })).toBeVisible();
   }
 
-  // Steps: [type|click FORM CONTROL TEXT?], [close FORM], [open [FORMS]],
-  // [text FORM CONTROL EXPECTED], [failure KIND], [ended], [again].
+  // Shown: on top of every other window at its centre, and holding the focus.
+  async expectFront(form) {
+    const front = () => this.window(form).evaluate((w) => {
+      const r = w.getBoundingClientRect();
+      return w.contains(document.elementFromPoint(r.x + r.width / 2, r.y + r.height / 2)) && w.contains(document.activeElement);
+    });
+    await expect.poll(front, `${form} in front with the focus`).toBe(true);
+  }
+
+  // Steps: [type|click FORM CONTROL TEXT?], [close|raise FORM], [open [FORMS]],
+  // [front FORM], [text FORM CONTROL EXPECTED], [failure KIND], [ended], [again].
   async walk(steps) {
     for (const [action, ...args] of steps) {
       if (action === 'type') await this.type(...args);
       else if (action === 'click') await this.click(...args);
       else if (action === 'close') await this.close(...args);
+      else if (action === 'raise') await this.raise(...args);
       else if (action === 'open') await this.expectOpen(...args);
+      else if (action === 'front') await this.expectFront(...args);
       else if (action === 'text') await this.expectText(...args);
       else if (action === 'failure') await this.expectFailure(...args);
       else if (action === 'ended') await this.expectEnded();
