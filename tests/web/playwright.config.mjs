@@ -21,7 +21,8 @@ export default defineConfig({
   workers: 2,
   forbidOnly: !!process.env.CI,
   reporter: [['list']],
-  timeout: 30_000,
+  // Generous: CI may share its cores with other builds.
+  timeout: 60_000,
   expect: { timeout: 5_000 },
   use: {
     browserName: 'chromium',
