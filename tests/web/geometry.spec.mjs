@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every control's box against its table, relative to its window's client
 // area (15 twips to a CSS pixel), on a wide screen and on a phone, where a
-// window wider than the screen scales down as a whole and never reflows.
+// window wider than the screen scales down as a whole and never reflows;
+// dragging a title bar moves its window.
 import { expect, test } from '@playwright/test';
 import { Takhmin, formNames, forms, roadTo } from './support/takhmin.mjs';
 
@@ -54,4 +55,19 @@ test.describe('on a touch phone', () => {
     await t.control('Form1', 'Command1').tap();
     await t.expectOpen(['Form2']);
   });
+});
+
+test('dragging the title bar moves the window as a whole', async ({ page }) => {
+  const t = new Takhmin(page);
+  await t.start();
+  const window = t.window('Form1');
+  const before = await window.boundingBox();
+  const title = await window.getByText(forms.Form1.title, { exact: true }).boundingBox();
+  await page.mouse.move(title.x + 5, title.y + title.height / 2);
+  await page.mouse.down();
+  await page.mouse.move(title.x + 65, title.y + title.height / 2 + 40, { steps: 5 });
+  await page.mouse.up();
+  const after = await window.boundingBox();
+  expect([after.x - before.x, after.y - before.y, after.width, after.height]).toEqual([60, 40, before.width, before.height]);
+  await t.walk([['type', 'Form1', 'Text1', '25'], ['click', 'Form1', 'Command1'], ['open', ['Form2']]]);
 });
