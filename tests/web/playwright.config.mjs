@@ -15,7 +15,7 @@ const [node, args] = serverCommand(port);
 
 export default defineConfig({
   testDir: '.',
-  testMatch: '*.spec.mjs',
+  testMatch: '*.test.mjs',
   snapshotPathTemplate: '{testDir}/snapshots/{arg}{ext}',
   fullyParallel: true,
   workers: 2,
