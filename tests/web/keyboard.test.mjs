@@ -15,7 +15,8 @@ test.beforeEach(async ({ page }) => {
 async function expectFocusedAndSelected(form, name) {
   const control = t.control(form, name);
   await expect(control).toBeFocused();
-  const selection = await control.evaluate((e) => ('selectionStart' in e ? [e.selectionStart, e.selectionEnd, e.value.length] : null));
+  const selection = await control.evaluate((e) =>
+    'selectionStart' in e ? [e.selectionStart, e.selectionEnd, e.value.length] : null);
   if (selection) expect(selection.slice(0, 2), `${name} selected`).toEqual([0, selection[2]]);
 }
 

@@ -137,7 +137,8 @@ export class Takhmin {
   async expectFront(form) {
     const front = () => this.window(form).evaluate((w) => {
       const r = w.getBoundingClientRect();
-      return w.contains(document.elementFromPoint(r.x + r.width / 2, r.y + r.height / 2)) && w.contains(document.activeElement);
+      const centre = document.elementFromPoint(r.x + r.width / 2, r.y + r.height / 2);
+      return w.contains(centre) && w.contains(document.activeElement);
     });
     await expect.poll(front, `${form} in front with the focus`).toBe(true);
   }
