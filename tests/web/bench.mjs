@@ -55,7 +55,17 @@ async function load(page, url) {
   await page.goto(url);
   await page.waitForFunction(() => window.firstWindowDrawn !== undefined, null, { timeout: 30_000 });
   const drawnAt = Date.now();
-  return { drawn: await page.evaluate(() => window.firstWindowDrawn), fetched, drawnAt };
+  const { drawn, received } = await page.evaluate(() => ({
+    drawn: window.firstWindowDrawn,
+    // When each file had arrived, to see where the time goes.
+    received: Object.fromEntries(
+      [...performance.getEntriesByType('navigation'), ...performance.getEntriesByType('resource')].map((entry) => [
+        new URL(entry.name).pathname,
+        entry.responseEnd,
+      ]),
+    ),
+  }));
+  return { drawn, received, fetched, drawnAt };
 }
 
 async function freshPage() {
@@ -98,18 +108,24 @@ try {
   console.log('\n== Navigation to Form1 drawn with its fonts: page against its static copy');
   console.log(`${runs} alternate runs of each, in fresh browser contexts, after one of each to warm up`);
   const times = { page: [], static: [] };
+  const arrivals = {};
   for (let i = 0; i <= runs; ++i) {
     for (const [kind, file] of [['page', 'index.html'], ['static', 'form1-static.html']]) {
       const page = await freshPage();
-      const { drawn } = await load(page, `${server.origin}/${file}`);
-      if (i > 0) times[kind].push(drawn); // the first round warms the browser up
+      const { drawn, received } = await load(page, `${server.origin}/${file}`);
       await page.context().close();
+      if (i === 0) continue; // the first round warms the browser up
+      times[kind].push(drawn);
+      if (kind === 'page') for (const [name, at] of Object.entries(received)) (arrivals[name] ??= []).push(at);
     }
   }
   const ours = median(times.page);
   const base = median(times.static);
   const ratio = ours / base;
   console.log(`page   median ${ours.toFixed(1)} ms (${spread(times.page)})`);
+  const order = Object.entries(arrivals).map(([name, at]) => [name, median(at)]).sort((a, b) => a[1] - b[1]);
+  const arrived = order.map(([name, at]) => `${name} ${at.toFixed(0)}`).join(', ');
+  console.log(`       files arrived (medians, ms): ${arrived}`);
   console.log(`static median ${base.toFixed(1)} ms (${spread(times.static)})`);
   console.log(`ratio ${ratio.toFixed(2)}: ${verdict(ratio, target.ratio, 'x')}`);
   // Each page load against the static load right after it: less swayed by a
