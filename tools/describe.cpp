@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Prints every window's tables as JSON: what tests that look at the running
-// program from outside (through a screen reader's interface) expect to find.
+// program from outside (through a screen reader's interface, or the browser's
+// DOM) expect to find, rectangles and tab order included, in twips.
 #include "app/FailureMessages.h"
 #include "screens/Screens.h"
 
@@ -53,18 +54,22 @@ int main() {
     const auto forms = screens::allForms();
     for (std::size_t f = 0; f < forms.size(); ++f) {
         const app::FormDescription& form = *forms[f];
-        std::printf("{\"form\": %s, \"title\": %s, \"alert\": %s, \"controls\": [\n",
+        std::printf("{\"form\": %s, \"title\": %s, \"alert\": %s, \"width\": %d, \"height\": %d, "
+                    "\"controls\": [\n",
                     quoted(app::formName(form.id)).c_str(), quoted(form.title).c_str(),
-                    form.role == app::FormRole::Alert ? "true" : "false");
+                    form.role == app::FormRole::Alert ? "true" : "false", form.width, form.height);
         for (std::size_t c = 0; c < form.controls.size(); ++c) {
             const app::ControlRow& control = form.controls[c];
             std::string label;
             for (const app::LabelFor& pair : form.labels)
                 if (pair.control == control.name)
                     label = quoted(pair.label);
-            std::printf("  {\"name\": %s, \"kind\": \"%s\", \"text\": %s, \"label\": %s}%s\n",
+            std::printf("  {\"name\": %s, \"kind\": \"%s\", \"text\": %s, \"label\": %s, "
+                        "\"left\": %d, \"top\": %d, \"width\": %d, \"height\": %d, "
+                        "\"tabIndex\": %d}%s\n",
                         quoted(control.name).c_str(), kindName(control.kind),
                         quoted(control.text).c_str(), label.empty() ? "null" : label.c_str(),
+                        control.left, control.top, control.width, control.height, control.tabIndex,
                         c + 1 < form.controls.size() ? "," : "");
         }
         std::printf("]}%s\n", f + 1 < forms.size() ? "," : "");

@@ -1,0 +1,57 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What a screen reader finds: every window a non-modal dialog named by its
+// title (the warnings and the failure message alert dialogs described by
+// their message), every button by its caption, every text box by its label,
+// every caption byte for byte, and the answers announced when they change.
+import { expect, test } from '@playwright/test';
+import { Takhmin, closeName, ended, failure, formNames, forms, roadTo } from './support/takhmin.mjs';
+
+let t;
+test.beforeEach(async ({ page }) => {
+  t = new Takhmin(page);
+  await t.start();
+});
+
+for (const form of formNames) {
+  test(`${form}: roles, names and captions as in its table`, async () => {
+    await t.walk(roadTo[form]);
+    const window = t.window(form);
+    await expect(window).toHaveAttribute('aria-modal', 'false');
+    const { controls, alert } = forms[form];
+    if (alert) await expect(window).toHaveAccessibleDescription(controls.find((c) => c.kind === 'label').text.trim());
+    await expect(window.getByRole('button', { name: closeName, exact: true })).toHaveAttribute('tabindex', '-1');
+    for (const control of controls) {
+      const found = t.control(form, control.name);
+      await expect(found, control.name).toHaveCount(1);
+      // Typed texts come from the road; everything else is the table's own.
+      if (control.kind === 'text box' && roadTo[form].some(([, f, c]) => f === form && c === control.name)) continue;
+      const text = await found.evaluate((e) => (e instanceof HTMLInputElement ? e.value : e.textContent));
+      expect(text, control.name).toBe(control.text);
+    }
+    await expect(window).toMatchAriaSnapshot({ name: `${form}.aria.yml` });
+  });
+}
+
+test('the failure message is an alert described by its message', async () => {
+  await t.walk([...roadTo.Form9, ['type', 'Form9', 'Text2', '0'], ['click', 'Form9', 'Command4']]);
+  await expect(t.failure()).toHaveAttribute('aria-modal', 'false');
+  await expect(t.failure()).toHaveAccessibleDescription(failure.messages.InvalidOperation);
+  await expect(t.failure().getByRole('button', { name: failure.button, exact: true })).toBeFocused();
+  await expect(t.failure()).toMatchAriaSnapshot({ name: 'failure.aria.yml' });
+});
+
+test('the ended page says so and offers to start again', async ({ page }) => {
+  await t.close('Form1');
+  await t.expectEnded();
+  await expect(page.locator('html')).toHaveAttribute('lang', 'ar');
+  await expect(t.endedPage()).toMatchAriaSnapshot({ name: 'ended.aria.yml' });
+});
+
+test('the answers and the calculator result are announced when they change', async () => {
+  await t.walk([...roadTo.Form6, ['type', 'Form6', 'Text1', '2064'], ['click', 'Form6', 'Command1']]);
+  for (const answer of ['Label12', 'Label13'])
+    await expect(t.control('Form6', answer)).toHaveAttribute('aria-live', 'polite');
+  await t.walk([['click', 'Form6', 'Command3'], ['type', 'Form9', 'Text1', '5'], ['type', 'Form9', 'Text2', '3'],
+    ['click', 'Form9', 'Command3']]);
+  await expect(t.window('Form9').getByRole('status')).toHaveText('15');
+});
