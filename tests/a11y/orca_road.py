@@ -235,6 +235,11 @@ def desktop(work):
            "XDG_RUNTIME_DIR": runtime, "XDG_CONFIG_HOME": os.path.join(home, "config"),
            "XDG_DATA_HOME": os.path.join(home, "data"), "XDG_CACHE_HOME": os.path.join(home, "cache"),
            "LANG": LOCALE, "LC_ALL": LOCALE, "LANGUAGE": "", "QT_QPA_PLATFORM": "xcb"}
+    # A sanitized build reports where the sanitizer check says, with its
+    # suppressions, as it does under every other test.
+    for name in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"):
+        if name in os.environ:
+            env[name] = os.environ[name]
     # Orca writes what it says to its debug file whether or not it can speak;
     # no speech server is spawned that would outlive the test.
     speechd = os.path.join(env["XDG_CONFIG_HOME"], "speech-dispatcher")
@@ -291,6 +296,9 @@ def main():
                 if program.wait(10) != 0:
                     failures.append("exit status")
                     print("FAIL: the program ended with status", program.returncode)
+                    log.flush()
+                    with open(log.name) as said:
+                        print(said.read()[-4000:])
             except subprocess.TimeoutExpired:
                 failures.append("end")
                 print("FAIL: the goodbye button did not end the program")
