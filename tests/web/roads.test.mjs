@@ -201,3 +201,17 @@ const roads = {
   ],
 };
 for (const [name, steps] of Object.entries(roads)) test(name, () => t.walk(steps));
+
+// A single-line box never holds a line break: a pasted one becomes a space.
+for (const [kind, pasted] of [['LF', '\n25'], ['CR LF', '\r\n25'], ['CR', '\r25'], ['U+2028', '\u202825'], ['U+2029', '\u202925']]) {
+  test(`a pasted ${kind} becomes one space`, async ({ page, context }) => {
+    await context.grantPermissions(['clipboard-read', 'clipboard-write']);
+    await page.evaluate((text) => navigator.clipboard.writeText(text), pasted);
+    const box = t.control('Form1', 'Text1');
+    await box.focus();
+    await page.keyboard.press('Control+V');
+    await expect(box).toHaveValue(' 25');
+    await t.walk([['click', 'Form1', 'Command1']]);
+    await t.expectOpen(['Form2']);
+  });
+}
