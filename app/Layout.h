@@ -10,8 +10,22 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace app {
+
+// Twips to the pixels of a 96 DPI screen: Qt's device-independent pixels and
+// CSS pixels alike. Rounds to the nearest pixel; every rectangle in the
+// tables is a whole number of pixels, so nothing is lost in practice.
+inline constexpr int twipsPerPixel = 15;
+constexpr int twipsToPixels(int twips) {
+    return (twips + twipsPerPixel / 2) / twipsPerPixel;
+}
+
+// The colour of the desktop behind the windows, which one label also takes as
+// its background (Colour::Kind::Desktop). The page's background and the build's
+// web files take this value too.
+inline constexpr std::uint32_t desktopColourRgb = 0x6d9bd1;
 
 // The nine windows. Each name stands for exactly one window for the whole run.
 enum class FormId { Form1, Form2, Form3, Form4, Form5, Form6, Form7, Form8, Form9 };
@@ -80,6 +94,15 @@ struct LabelFor {
     std::string_view control;
 };
 
+// A control whose new text a screen reader is told after a click, said after
+// the caption of the label `caption`: "first number 21". A form lists them in
+// the order they are said, and everything one click wrote is said as one
+// message.
+struct Announced {
+    std::string_view control;
+    std::string_view caption;
+};
+
 enum class FormRole {
     Window,
     // A warning that a screen reader announces as an alert when it appears.
@@ -94,6 +117,7 @@ struct FormDescription {
     std::span<const ButtonBinding> buttons;
     std::span<const LabelFor> labels = {};
     FormRole role = FormRole::Window;
+    std::span<const Announced> announced = {};
 
     constexpr const ControlRow* find(std::string_view name) const {
         for (const ControlRow& control : controls)
@@ -107,7 +131,8 @@ struct FormDescription {
 // unique, every rectangle lies inside the client area, every push button
 // has exactly one handler while every handler names a push button and was
 // written for this window's controls, every text box is named by exactly one
-// label and any other label by one at most.
+// label and any other label by one at most, and every announced control is
+// a label or text box with a label for its caption.
 constexpr bool isWellFormed(const FormDescription& form) {
     const auto& controls = form.controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
@@ -138,14 +163,31 @@ constexpr bool isWellFormed(const FormDescription& form) {
         if (!control || control->kind != ControlKind::Label || label.label == label.control)
             return false;
     }
+    for (const Announced& announced : form.announced) {
+        const ControlRow* control = form.find(announced.control);
+        const ControlRow* caption = form.find(announced.caption);
+        if (!control || control->kind == ControlKind::PushButton || !caption ||
+            caption->kind != ControlKind::Label || caption == control)
+            return false;
+    }
     for (const ButtonBinding& binding : form.buttons) {
         const ControlRow* control = form.find(binding.button);
-        if (!control || control->kind != ControlKind::PushButton || !binding.handler)
+        if (!control || control->kind != ControlKind::PushButton)
             return false;
+        // Only bind() sets checkedAgainst, and it always sets the handler
+        // too. The handler itself is not compared with null here: GCC does
+        // not fold the address of a function template instance in a
+        // constant expression when it instruments code with
+        // -fsanitize=undefined.
         if (binding.checkedAgainst != controls.data())
             return false;
     }
     return true;
 }
+
+// The rows of the controls that take the focus (text boxes and push
+// buttons), in the order of their tab indexes. Labels have a place in the
+// order but never take the focus.
+std::vector<int> focusOrder(const FormDescription& form);
 
 } // namespace app

@@ -34,7 +34,7 @@ QColor toQColor(const app::Colour& colour) {
     case app::Colour::Kind::Rgb:
         return QColor::fromRgb(colour.rgb);
     case app::Colour::Kind::Desktop:
-        return QColor(0x6d, 0x9b, 0xd1);
+        return QColor::fromRgb(app::desktopColourRgb);
     }
     return QColor();
 }

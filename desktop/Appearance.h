@@ -3,7 +3,8 @@
 
 // The look every window shares: one font for all controls, and the geometry
 // unit. Tables are in twips; Qt works in device-independent pixels, which at
-// 96 DPI are 15 twips each and grow with the screen's scale factor.
+// 96 DPI are 15 twips each (app::twipsToPixels) and grow with the screen's
+// scale factor.
 
 #include "app/Layout.h"
 
@@ -15,13 +16,7 @@ class QApplication;
 
 namespace desktop {
 
-constexpr int twipsPerPixel = 15;
-
-// Rounds to the nearest pixel; every rectangle in the tables is a whole
-// number of pixels, so nothing is lost in practice.
-constexpr int twipsToPixels(int twips) {
-    return (twips + twipsPerPixel / 2) / twipsPerPixel;
-}
+using app::twipsToPixels;
 
 QRect twipsToPixels(int left, int top, int width, int height);
 
@@ -32,8 +27,8 @@ QFont dialogFont();
 
 // The colour a table row asks for (app::Colour); an invalid QColor for the
 // ordinary look. Qt has no role for the window system's desktop colour, so a
-// fixed blue stands in for it behind the one label that asks for it; dark
-// text reads well on it.
+// fixed blue (app::desktopColourRgb) stands in for it behind the one label
+// that asks for it; dark text reads well on it.
 QColor toQColor(const app::Colour& colour);
 
 // Applies the shared look and the accessibility support to the whole

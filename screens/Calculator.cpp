@@ -80,10 +80,14 @@ constexpr ButtonBinding kForm9Buttons[] = {
 
 constexpr LabelFor kForm9Labels[] = {{"Label3", "Text1"}, {"Label4", "Text2"}, {"Label5", "Text3"}};
 
+// The result is said after its caption, wherever the focus is.
+constexpr Announced kForm9Announced[] = {{"Text3", "Label5"}};
+
 } // namespace
 
-constexpr FormDescription form9{Form9,          "آلة حاسبة",   5805,        3615,
-                                kForm9Controls, kForm9Buttons, kForm9Labels};
+constexpr FormDescription form9{Form9,        "آلة حاسبة",      5805,
+                                3615,         kForm9Controls,   kForm9Buttons,
+                                kForm9Labels, FormRole::Window, kForm9Announced};
 static_assert(isWellFormed(form9));
 
 } // namespace screens

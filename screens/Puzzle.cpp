@@ -98,14 +98,17 @@ constexpr ButtonBinding kForm6Buttons[] = {
 
 constexpr ButtonBinding kForm7Buttons[] = {bind<acknowledgePuzzleWarning>("Command1")};
 
-// The answer boxes are said after their captions: "first number 21".
-constexpr LabelFor kForm6Labels[] = {
-    {"Label9", "Text1"}, {"Label11", "Label13"}, {"Label10", "Label12"}};
+constexpr LabelFor kForm6Labels[] = {{"Label9", "Text1"}};
+
+// Both answers in one message, in reading order, each after its caption:
+// "first number 21, second number 79".
+constexpr Announced kForm6Announced[] = {{"Label13", "Label11"}, {"Label12", "Label10"}};
 
 } // namespace
 
-constexpr FormDescription form6{Form6,          "البرنامج",    6585,        6525,
-                                kForm6Controls, kForm6Buttons, kForm6Labels};
+constexpr FormDescription form6{Form6,        "البرنامج",       6585,
+                                6525,         kForm6Controls,   kForm6Buttons,
+                                kForm6Labels, FormRole::Window, kForm6Announced};
 constexpr FormDescription form7{Form7,          "رسالة تحذير", 4680, 2130,
                                 kForm7Controls, kForm7Buttons, {},   FormRole::Alert};
 static_assert(isWellFormed(form6) && isWellFormed(form7));

@@ -1,14 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Prints every window's tables as JSON: what tests that look at the running
 // program from outside (through a screen reader's interface, or the browser's
-// DOM) expect to find, rectangles and tab order included, in twips.
+// DOM) expect to find, rectangles and tab order included, in twips; what a
+// screen reader is told after a click; and the page's own texts.
 #include "app/FailureMessages.h"
 #include "screens/Screens.h"
+#include "web/PageTexts.h"
 
 #include <cstdio>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace {
 
@@ -50,7 +53,10 @@ int main() {
     for (std::size_t k = 0; k < std::size(kinds); ++k)
         std::printf("%s\"%s\": %s", k ? ", " : "", kinds[k].first,
                     quoted(app::failureMessage(kinds[k].second)).c_str());
-    std::printf("}},\n\"forms\": [\n");
+    std::printf("}},\n\"page\": {\"close\": %s, \"ended\": %s, \"restart\": %s},\n",
+                quoted(web::closeLabel).c_str(), quoted(web::endedText).c_str(),
+                quoted(web::restartButton).c_str());
+    std::printf("\"forms\": [\n");
     const auto forms = screens::allForms();
     for (std::size_t f = 0; f < forms.size(); ++f) {
         const app::FormDescription& form = *forms[f];
@@ -72,6 +78,15 @@ int main() {
                         control.left, control.top, control.width, control.height, control.tabIndex,
                         c + 1 < form.controls.size() ? "," : "");
         }
+        std::printf("], \"tabOrder\": [");
+        const std::vector<int> order = app::focusOrder(form);
+        for (std::size_t i = 0; i < order.size(); ++i)
+            std::printf("%s%s", i ? ", " : "", quoted(form.controls[order[i]].name).c_str());
+        std::printf("], \"announce\": [");
+        for (std::size_t i = 0; i < form.announced.size(); ++i)
+            std::printf("%s{\"control\": %s, \"caption\": %s}", i ? ", " : "",
+                        quoted(form.announced[i].control).c_str(),
+                        quoted(form.announced[i].caption).c_str());
         std::printf("]}%s\n", f + 1 < forms.size() ? "," : "");
     }
     std::printf("]}\n");

@@ -19,12 +19,12 @@ EM_JS(void, js_createWindow,
 EM_JS(void, js_addControl,
       (int form, int row, int kind, const char* name, int nameLength, const char* text,
        int textLength, int left, int top, int width, int height, const char* background,
-       int backgroundLength, const char* align, int alignLength, bool border, bool live),
+       int backgroundLength, const char* align, int alignLength, bool border),
       {
           Desk.addControl(form, row, kind, UTF8ToString(name, nameLength),
                           UTF8ToString(text, textLength), left, top, width, height,
                           UTF8ToString(background, backgroundLength),
-                          UTF8ToString(align, alignLength), border, live);
+                          UTF8ToString(align, alignLength), border);
       });
 
 EM_JS(void, js_nameBy, (int form, int label, int control), { Desk.nameBy(form, label, control); });
@@ -49,6 +49,9 @@ EM_JS(char*, js_text, (int form, int row), {
 
 EM_JS(void, js_setText, (int form, int row, const char* text, int length),
       { Desk.setText(form, row, UTF8ToString(text, length)); });
+
+EM_JS(void, js_announce, (int form, const char* message, int length),
+      { Desk.announce(form, UTF8ToString(message, length)); });
 
 EM_JS(void, js_showFailure,
       (const char* title, int titleLength, const char* message, int messageLength,
@@ -79,11 +82,11 @@ void createWindow(int form, std::string_view name, std::string_view title, int w
 
 void addControl(int form, int row, app::ControlKind kind, std::string_view name,
                 std::string_view text, Box box, std::string_view background, std::string_view align,
-                bool border, bool live) {
+                bool border) {
     // The kinds' numbers are the ones site/desktop.js switches on.
     js_addControl(form, row, static_cast<int>(kind), name.data(), size(name), text.data(),
                   size(text), box.left, box.top, box.width, box.height, background.data(),
-                  size(background), align.data(), size(align), border, live);
+                  size(background), align.data(), size(align), border);
 }
 
 void nameBy(int form, int label, int control) {
@@ -115,6 +118,10 @@ std::string text(int form, int row) {
 
 void setText(int form, int row, std::string_view text) {
     js_setText(form, row, text.data(), size(text));
+}
+
+void announce(int form, std::string_view message) {
+    js_announce(form, message.data(), size(message));
 }
 
 void showFailure(std::string_view title, std::string_view message, std::string_view button) {

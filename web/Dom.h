@@ -24,11 +24,10 @@ struct Box {
 void createWindow(int form, std::string_view name, std::string_view title, int width, int height,
                   bool alert, std::string_view closeLabel);
 // `background` is a CSS colour or empty for the ordinary one, `align` a CSS
-// text-align value. `live` makes a screen reader announce the control's new
-// text whenever the program writes it.
+// text-align value.
 void addControl(int form, int row, app::ControlKind kind, std::string_view name,
                 std::string_view text, Box box, std::string_view background, std::string_view align,
-                bool border, bool live);
+                bool border);
 // The label row `label` names the text box row `control`.
 void nameBy(int form, int label, int control);
 // The label row `label` is part of the alert window's message.
@@ -41,6 +40,10 @@ void showWindow(int form);
 
 std::string text(int form, int row);
 void setText(int form, int row, std::string_view text);
+
+// Has a screen reader say `message` once, as news from the window `form`,
+// wherever the focus is.
+void announce(int form, std::string_view message);
 
 // The failure message: a small panel whose one button closes it.
 void showFailure(std::string_view title, std::string_view message, std::string_view button);

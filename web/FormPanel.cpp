@@ -15,25 +15,6 @@ namespace {
 
 using app::FormId;
 
-// Controls whose new text a screen reader announces when a handler writes
-// it: the puzzle's two answers and the calculator's result. On the desktop,
-// Qt sends these change events by itself.
-struct Announced {
-    FormId form;
-    std::string_view control;
-};
-constexpr Announced kAnnounced[] = {
-    {FormId::Form6, "Label12"},
-    {FormId::Form6, "Label13"},
-    {FormId::Form9, "Text3"},
-};
-
-bool isAnnounced(const app::FormDescription& form, std::string_view control) {
-    return std::any_of(std::begin(kAnnounced), std::end(kAnnounced), [&](const Announced& entry) {
-        return entry.form == form.id && entry.control == control;
-    });
-}
-
 // The desktop colour is the page's own background, behind every window.
 std::string cssColour(const app::Colour& colour) {
     switch (colour.kind) {
@@ -64,6 +45,7 @@ std::string_view cssAlign(app::Align align) {
 }
 
 dom::Box pixelBox(const app::ControlRow& row) {
+    using app::twipsToPixels;
     return {twipsToPixels(row.left), twipsToPixels(row.top), twipsToPixels(row.width),
             twipsToPixels(row.height)};
 }
@@ -80,38 +62,25 @@ int rowOf(const app::FormDescription& form, std::string_view name) {
 void buildPanel(const app::FormDescription& form) {
     const int id = static_cast<int>(form.id);
     const bool alert = form.role == app::FormRole::Alert;
-    dom::createWindow(id, app::formName(form.id), form.title, twipsToPixels(form.width),
-                      twipsToPixels(form.height), alert, closeLabel);
+    dom::createWindow(id, app::formName(form.id), form.title, app::twipsToPixels(form.width),
+                      app::twipsToPixels(form.height), alert, closeLabel);
 
-    std::vector<int> focusable;
     for (std::size_t i = 0; i < form.controls.size(); ++i) {
         const app::ControlRow& row = form.controls[i];
         const int index = static_cast<int>(i);
         dom::addControl(id, index, row.kind, row.name, row.text, pixelBox(row),
                         cssColour(row.style.background), cssAlign(row.style.align),
-                        row.style.border, isAnnounced(form, row.name));
-        if (row.kind != app::ControlKind::Label) {
-            // Labels have a place in the tab order but never take the focus.
-            auto at = focusable.begin();
-            while (at != focusable.end() && form.controls[*at].tabIndex < row.tabIndex)
-                ++at;
-            focusable.insert(at, index);
-        } else if (alert) {
-            // An alert's labels are its message.
+                        row.style.border);
+        // An alert's labels are its message.
+        if (alert && row.kind == app::ControlKind::Label)
             dom::describeBy(id, index);
-        }
     }
     // A text box is named after the label that asks for its text.
     for (const app::LabelFor& pair : form.labels)
         dom::nameBy(id, rowOf(form, pair.label), rowOf(form, pair.control));
 
-    dom::setTabOrder(id, focusable.data(), static_cast<int>(focusable.size()));
-
-    // A name in the list of announced controls that the window lacks is a
-    // programmer's error.
-    for (const Announced& entry : kAnnounced)
-        if (entry.form == form.id && rowOf(form, entry.control) < 0)
-            std::abort();
+    const std::vector<int> order = app::focusOrder(form);
+    dom::setTabOrder(id, order.data(), static_cast<int>(order.size()));
 }
 
 } // namespace web

@@ -11,14 +11,6 @@
 
 namespace web {
 
-// Tables are in twips; the page works in CSS pixels, which are 1/96 inch as
-// the tables' pixels are: 15 twips each.
-constexpr int twipsPerPixel = 15;
-
-constexpr int twipsToPixels(int twips) {
-    return (twips + twipsPerPixel / 2) / twipsPerPixel;
-}
-
 void buildPanel(const app::FormDescription& form);
 
 // The row of `name` in the window's table, or -1.
