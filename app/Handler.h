@@ -1,20 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// What a button handler sees: the actions of its own window, with every
+// What a button handler sees: the actions of its own form, with every
 // control name checked when the program is built. A handler takes
-// WindowActions<table>&, where table is its window's control table, and names
-// controls with string literals, as in form.text("Text1"). Each literal is
-// looked up in that table at compile time, so a misspelt name, a push button
-// where a label or text box is meant, or a control of another window stops
-// the build. bind() makes the row that ties a handler to a push button, and
-// isWellFormed() refuses a handler written for another window's table.
+// FormActions<table>&, where table is its form's control table, and names
+// controls with string literals, as in form.text("Text1"), or with a
+// constexpr ControlName that says what the control holds. Each name is
+// looked up in that table at compile time and becomes the control's row, so
+// a misspelt name, a push button where a label or text box is meant, or a
+// control of another form stops the build, and nothing is looked up while
+// the program runs. bind() makes the row that ties a handler to a push
+// button, and isWellFormed() refuses a handler written for another form's
+// table.
 //
-// This does not check that a handler leaves its window alone after unloading
-// it; FormActions stops the program if one does.
+// This does not check that a handler leaves its form alone after unloading
+// it; the registry stops the program if one does.
 
+#include "app/FormRegistry.h"
 #include "app/Layout.h"
-#include "app/Program.h"
 
 #include <iterator>
 #include <string>
@@ -28,56 +31,64 @@ namespace detail {
 void noLabelOrTextBoxOfThisNameOnThisWindow();
 } // namespace detail
 
-// A label or text box of the window whose control table is `controls`.
+// A label or text box of the form whose control table is `controls`.
 template <const auto& controls> class ControlName {
   public:
-    // consteval: every literal a handler passes is looked up while compiling.
-    consteval ControlName(const char* name) : m_name(name) {
-        for (const ControlRow& row : controls)
-            if (row.name == m_name && row.kind != ControlKind::PushButton)
+    // consteval: every name a handler passes is looked up while compiling.
+    consteval ControlName(const char* name) {
+        const std::string_view wanted = name;
+        for (std::size_t row = 0; row < std::size(controls); ++row)
+            if (controls[row].name == wanted && controls[row].kind != ControlKind::PushButton) {
+                m_row = static_cast<int>(row);
                 return;
+            }
         detail::noLabelOrTextBoxOfThisNameOnThisWindow();
     }
-    constexpr std::string_view name() const { return m_name; }
+    constexpr int row() const { return m_row; }
 
   private:
-    std::string_view m_name;
+    int m_row = -1;
 };
 
-template <const auto& controls> class WindowActions {
+template <const auto& controls> class FormActions {
   public:
-    explicit WindowActions(FormActions& actions) : m_actions(actions) {}
+    FormActions(FormRegistry& registry, FormId own) : m_registry(registry), m_own(own) {}
 
     // A label's caption or a text box's text.
-    std::string text(ControlName<controls> control) const { return m_actions.text(control.name()); }
+    std::string text(ControlName<controls> control) const {
+        return m_registry.text(m_own, control.row());
+    }
     void setText(ControlName<controls> control, std::string_view text) {
-        m_actions.setText(control.name(), text);
+        m_registry.setText(m_own, control.row(), text);
     }
 
-    void load(FormId id) { m_actions.load(id); }
-    void unload(FormId id) { m_actions.unload(id); }
-    void show(FormId id) { m_actions.show(id); }
-    void end() { m_actions.end(); }
+    // Once End has been called every further step is ignored, so the handler
+    // that called it does nothing more.
+    void load(FormId id) { m_registry.load(id); }
+    void unload(FormId id) { m_registry.unload(id); }
+    void show(FormId id) { m_registry.show(id); }
+    void end() { m_registry.end(); }
 
   private:
-    FormActions& m_actions;
+    FormRegistry& m_registry;
+    FormId m_own;
 };
 
 namespace detail {
 template <typename> struct HandlerOf;
-template <const auto& controls> struct HandlerOf<void (*)(WindowActions<controls>&)> {
+template <const auto& controls> struct HandlerOf<void (*)(FormActions<controls>&)> {
     static constexpr const auto& table = controls;
 };
 
-template <auto handler> void runOnOwnWindow(FormActions& actions) {
-    WindowActions<HandlerOf<decltype(handler)>::table> own(actions);
-    handler(own);
+template <auto handler> void runOnOwnForm(FormRegistry& registry, FormId own) {
+    FormActions<HandlerOf<decltype(handler)>::table> actions(registry, own);
+    handler(actions);
 }
 } // namespace detail
 
 // The row of a button table that runs `handler` when `button` is clicked.
 template <auto handler> constexpr ButtonBinding bind(std::string_view button) {
-    return {button, detail::runOnOwnWindow<handler>,
+    return {button, detail::runOnOwnForm<handler>,
             std::data(detail::HandlerOf<decltype(handler)>::table)};
 }
 

@@ -74,8 +74,9 @@ struct ControlRow {
     ControlStyle style = {};
 };
 
-class FormActions;
-using Handler = void (*)(FormActions&);
+class FormRegistry;
+// Runs a button's handler on the window `own` (app/Handler.h makes these).
+using Handler = void (*)(FormRegistry& registry, FormId own);
 
 // One row of a window's button table; app/Handler.h's bind() makes them.
 struct ButtonBinding {
@@ -119,11 +120,16 @@ struct FormDescription {
     FormRole role = FormRole::Window;
     std::span<const Announced> announced = {};
 
+    // The row of the control `name` in the table, or -1.
+    constexpr int rowOf(std::string_view name) const {
+        for (std::size_t row = 0; row < controls.size(); ++row)
+            if (controls[row].name == name)
+                return static_cast<int>(row);
+        return -1;
+    }
     constexpr const ControlRow* find(std::string_view name) const {
-        for (const ControlRow& control : controls)
-            if (control.name == name)
-                return &control;
-        return nullptr;
+        const int row = rowOf(name);
+        return row < 0 ? nullptr : &controls[row];
     }
 };
 

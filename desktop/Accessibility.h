@@ -2,12 +2,16 @@
 #pragma once
 
 // What screen readers need beyond what Qt's widgets tell them by themselves:
-// the program is exposed even when the screen reader starts after it; warning
-// windows and the failure message are exposed as alerts, and are announced as
-// such when they appear; text boxes report their whole text to Orca; and the
-// texts a click writes into controls away from the focus (the puzzle's
-// answers, the calculator's result) are announced once the click is handled.
+// the program is exposed even when the screen reader starts after it; the
+// forms' windows are exposed as windows, and warning windows and the failure
+// message as alerts, announced as such when they appear; text boxes report
+// their whole text to Orca (desktop/LineEditAttributeRuns.h); and what the
+// form registry decides to announce after a click is spoken wherever the
+// focus is.
 
+#include <QAccessible>
+
+class QString;
 class QWidget;
 
 namespace desktop {
@@ -17,19 +21,33 @@ namespace desktop {
 void exposeToAssistiveTechnology();
 
 // Registers the accessible interfaces for windows and text boxes; once per
-// process.
+// application.
 void installAccessibility();
 
 // Tells assistive technology that an alert window has just been shown.
 void announceAlert(QWidget* window);
 
-// Remembers that a handler has just written the text of a control.
-void noteWritten(QWidget* control);
+// Has a screen reader say `message` once as a notification from `window`.
+// Orca 43 ignores changed texts of labels, and of text boxes away from the
+// focus, but speaks a notification when it starts showing, wherever the
+// focus is.
+void announceNews(QWidget* window, const QString& message);
 
-// Called once a click's handler has returned: announces, as one notification
-// per window, the non-empty texts written since the last call into controls
-// that do not have the focus, in Arabic reading order, each after the caption
-// of the label that names it.
-void announceWritten();
+// While one exists, changes of text selection are not reported. Entering a
+// text box with Tab selects its text before Qt reports the new focus, and
+// leaving it unselects the text after the focus has moved on; Orca would
+// speak both as they come: "25 selected" before it names the box, "text
+// unselected" after the user has left it. A text box makes one around its
+// own focus changes.
+class QuietTextSelection {
+  public:
+    QuietTextSelection();
+    ~QuietTextSelection();
+    QuietTextSelection(const QuietTextSelection&) = delete;
+    QuietTextSelection& operator=(const QuietTextSelection&) = delete;
+
+  private:
+    QAccessible::UpdateHandler m_previous;
+};
 
 } // namespace desktop

@@ -41,7 +41,7 @@ QColor toQColor(const app::Colour& colour) {
 
 void prepareApplication(QApplication& application) {
     installAccessibility();
-    watchHeldKeys(application);
+    HeldKeys::watch(application);
     // The texts Qt draws itself, such as a text box's right-click menu, are
     // Arabic like the rest of the program, whatever the locale. Qt then lays
     // out its own windows and menus right to left; the program's windows set

@@ -2,6 +2,7 @@
 #include "desktop/Controls.h"
 
 #include "app/ControlText.h"
+#include "desktop/Accessibility.h"
 #include "desktop/Appearance.h"
 #include "desktop/HeldKeys.h"
 #include "desktop/Text.h"
@@ -128,11 +129,23 @@ TextBox::TextBox(const app::ControlRow& row, QWidget* parent)
     applyBackground(*this, row.style.background, QPalette::Base);
 }
 
+// The text selected on the way in and unselected on the way out is no news
+// to a screen reader.
+void TextBox::focusInEvent(QFocusEvent* event) {
+    const QuietTextSelection quiet;
+    QLineEdit::focusInEvent(event);
+}
+
+void TextBox::focusOutEvent(QFocusEvent* event) {
+    const QuietTextSelection quiet;
+    QLineEdit::focusOutEvent(event);
+}
+
 WrappingButton::WrappingButton(const app::ControlRow& row, QWidget* parent)
     : QPushButton(toQString(row.text), parent) {
     placeControl(*this, row);
     // No button is a default button, so Enter in a text box presses nothing:
-    // a FormWindow is a plain QWidget, and Qt makes buttons default or
+    // a Window is a plain QWidget, and Qt makes buttons default or
     // auto-default only inside a QDialog. The same leaves QPushButton deaf
     // to Enter; keyPressEvent() below gives it to the button with the focus.
 }
@@ -159,7 +172,7 @@ void WrappingButton::keyPressEvent(QKeyEvent* event) {
     // A held key presses this button at most once, and only if it went down
     // here: a repeat must not press the button of a window that the first
     // press opened.
-    const bool repeat = isRepeatedPress(*event);
+    const bool repeat = HeldKeys::isRepeatedPress(*event);
     switch (event->key()) {
     case Qt::Key_Return:
     case Qt::Key_Enter:

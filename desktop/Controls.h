@@ -27,6 +27,10 @@ class TextBox : public QLineEdit {
     Q_OBJECT
   public:
     TextBox(const app::ControlRow& row, QWidget* parent);
+
+  protected:
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 };
 
 class WrappingButton : public QPushButton {

@@ -12,16 +12,48 @@
 // queue as it handles the release; when the press comes in a moment later,
 // both arrive unflagged, and the press looks like a new key-down.
 
+#include <QObject>
+
+#include <map>
+#include <utility>
+
 class QApplication;
 class QKeyEvent;
 
 namespace desktop {
 
-// Watches the key events of the whole application from now on. Call once.
-void watchHeldKeys(QApplication& application);
+// Sees every key event of the application before its receiver does. An
+// event that travels from a window to its focus widget and on to the
+// widget's parents is seen once for each of them, so what it decides about a
+// press does not change when the same press is seen again.
+class HeldKeys : public QObject {
+    Q_OBJECT
+  public:
+    // Watches the key events of `application` from now on; the application
+    // owns the watcher. Call once.
+    static void watch(QApplication& application);
 
-// True when a key press repeats a key that is already down, whether or not
-// Qt flagged it as an auto-repeat.
-bool isRepeatedPress(const QKeyEvent& event);
+    // True when a key press repeats a key that is already down, whether or
+    // not Qt flagged it as an auto-repeat.
+    static bool isRepeatedPress(const QKeyEvent& event);
+
+  protected:
+    bool eventFilter(QObject* receiver, QEvent* event) override;
+
+  private:
+    struct Key {
+        bool down = false;
+        quint64 downAt = 0;
+        bool released = false;
+        quint64 releasedAt = 0;
+    };
+    using Id = std::pair<quint32, int>;
+
+    explicit HeldKeys(QObject* parent) : QObject(parent) {}
+    bool isRepeat(const QKeyEvent& event) const;
+    static Id idOf(const QKeyEvent& event);
+
+    std::map<Id, Key> m_keys;
+};
 
 } // namespace desktop

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Starts the program: shows the entry window and runs the event loop until
 // End is called or no window is left.
-#include "app/Program.h"
+#include "app/FormRegistry.h"
 #include "desktop/Accessibility.h"
 #include "desktop/Appearance.h"
 #include "desktop/QtWindowSystem.h"
@@ -26,11 +26,10 @@ int main(int argc, char* argv[]) {
         QIcon(QStringLiteral(":/icons/48x48/io.github.takhmin.Takhmin.png")));
     desktop::prepareApplication(application);
 
-    desktop::QtWindowSystem windows;
-    app::Program program(screens::allForms(), windows);
-    windows.attach(program);
-    program.start();
-    if (program.hasEnded())
+    app::FormRegistry registry(screens::allForms());
+    desktop::QtWindowSystem windows(registry);
+    registry.start(windows);
+    if (registry.hasEnded())
         return 0;
     return application.exec();
 }

@@ -28,8 +28,8 @@ constexpr ControlRow kForm8Controls[] = {
 };
 // clang-format on
 
-using Form1Actions = WindowActions<kForm1Controls>;
-using Form8Actions = WindowActions<kForm8Controls>;
+using Form1Actions = FormActions<kForm1Controls>;
+using Form8Actions = FormActions<kForm8Controls>;
 
 void checkAge(Form1Actions& form) {
     // Lenient on purpose: any text is screened, "25 years" reads as 25.

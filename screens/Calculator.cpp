@@ -37,7 +37,7 @@ constexpr ControlRow kForm9Controls[] = {
 };
 // clang-format on
 
-using Form9Actions = WindowActions<kForm9Controls>;
+using Form9Actions = FormActions<kForm9Controls>;
 
 using Operation = CheckedNumber (*)(CheckedNumber, CheckedNumber);
 

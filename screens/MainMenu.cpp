@@ -21,7 +21,7 @@ constexpr ControlRow kForm2Controls[] = {
 };
 // clang-format on
 
-using Form2Actions = WindowActions<kForm2Controls>;
+using Form2Actions = FormActions<kForm2Controls>;
 
 void startPuzzle(Form2Actions& form) {
     form.unload(Form2);

@@ -44,15 +44,20 @@ constexpr ControlRow kForm7Controls[] = {
 };
 // clang-format on
 
-using Form6Actions = WindowActions<kForm6Controls>;
-using Form7Actions = WindowActions<kForm7Controls>;
+using Form6Actions = FormActions<kForm6Controls>;
+using Form7Actions = FormActions<kForm7Controls>;
+
+// The box the user types the final result into, and the two answers.
+constexpr ControlName<kForm6Controls> typedResult = "Text1";
+constexpr ControlName<kForm6Controls> firstNumber = "Label13";
+constexpr ControlName<kForm6Controls> secondNumber = "Label12";
 
 // The results of A and B from 2 to 99: 200 - 115 up to 9999 - 115.
 constexpr double lowestResult = 85;
 constexpr double highestResult = 9884;
 
 void findNumbers(Form6Actions& form) {
-    const double result = lenientToNumber(form.text("Text1"));
+    const double result = lenientToNumber(form.text(typedResult));
     if (result < lowestResult || result > highestResult) {
         // Form6 is loaded already: the typed text and earlier answers stay.
         form.load(Form6);
@@ -62,16 +67,16 @@ void findNumbers(Form6Actions& form) {
 
     // The second number. The text is read afresh and must now be exactly a
     // number: "2064abc" passes the range test above but stops here.
-    const std::string typed = form.text("Text1");
+    const std::string typed = form.text(typedResult);
     const double sum = faultChecked(checkedStrictToNumber(typed) + 115);
     const std::int32_t whole = roundToWhole(lenientToNumber(numberToText(sum)));
-    form.setText("Label12", wholeToText(whole % 100));
+    form.setText(secondNumber, wholeToText(whole % 100));
 
-    // The first number, from the second as the user sees it in Label12.
-    const double second = lenientToNumber(form.text("Label12"));
-    const std::string typedAgain = form.text("Text1");
+    // The first number, from the second as the user sees it.
+    const double second = lenientToNumber(form.text(secondNumber));
+    const std::string typedAgain = form.text(typedResult);
     const double first = faultChecked((checkedLenientToNumber(typedAgain) + 115 - second) / 100);
-    form.setText("Label13", numberToText(first));
+    form.setText(firstNumber, numberToText(first));
 }
 
 void backToMenu(Form6Actions& form) {

@@ -16,9 +16,10 @@ extern const app::FormDescription form1;
 extern const app::FormDescription form8;
 // Main menu.
 extern const app::FormDescription form2;
-// Exit confirmation, goodbye and about.
+// Exit confirmation and goodbye.
 extern const app::FormDescription form3;
 extern const app::FormDescription form4;
+// About.
 extern const app::FormDescription form5;
 // Number-finding puzzle and its warning.
 extern const app::FormDescription form6;
@@ -26,7 +27,7 @@ extern const app::FormDescription form7;
 // Calculator.
 extern const app::FormDescription form9;
 
-// All nine, for the window registry.
+// All nine, for the form registry.
 std::span<const app::FormDescription* const> allForms();
 
 } // namespace screens

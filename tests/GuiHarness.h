@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// Runs the real program (registry, screens and Qt windows) inside a test and
+// Runs the real program (form registry, screens and Qt windows) inside a test and
 // acts on it as a user would: typing key by key, clicking with the mouse,
 // closing windows through their close control.
 
-#include "app/Program.h"
-#include "desktop/FormWindow.h"
+#include "app/FormRegistry.h"
 #include "desktop/QtWindowSystem.h"
+#include "desktop/Window.h"
 #include "screens/Screens.h"
 
 #include <QLabel>
@@ -44,23 +44,21 @@ inline std::optional<Ink> inkOf(QWidget* widget) {
 
 class GuiHarness {
   public:
-    GuiHarness() : m_program(screens::allForms(), m_windows) {
-        m_windows.attach(m_program);
-        m_program.start();
-    }
+    GuiHarness() { m_registry.start(m_windows); }
 
-    app::Program& program() { return m_program; }
+    app::FormRegistry& registry() { return m_registry; }
     desktop::QtWindowSystem& windows() { return m_windows; }
-    desktop::FormWindow* window(app::FormId id) const { return m_windows.window(id); }
+    desktop::Window* window(app::FormId id) const { return m_windows.window(id); }
 
     bool isVisible(app::FormId id) const {
-        desktop::FormWindow* w = window(id);
-        return m_program.isVisible(id) && w && w->isVisible();
+        desktop::Window* w = window(id);
+        return m_registry.isVisible(id) && w && w->isVisible();
     }
 
     template <typename Widget> Widget* control(app::FormId id, const char* name) const {
-        desktop::FormWindow* w = window(id);
-        return w ? qobject_cast<Widget*>(w->control(name)) : nullptr;
+        desktop::Window* w = window(id);
+        const int row = w ? w->description().rowOf(name) : -1;
+        return row < 0 ? nullptr : qobject_cast<Widget*>(w->control(row));
     }
 
     QString text(app::FormId id, const char* name) const {
@@ -100,7 +98,7 @@ class GuiHarness {
 
     // The window system's close control.
     void close(app::FormId id) {
-        desktop::FormWindow* w = window(id);
+        desktop::Window* w = window(id);
         QVERIFY(w);
         w->close();
         settle();
@@ -113,6 +111,6 @@ class GuiHarness {
     }
 
   private:
-    desktop::QtWindowSystem m_windows;
-    app::Program m_program;
+    app::FormRegistry m_registry{screens::allForms()};
+    desktop::QtWindowSystem m_windows{m_registry};
 };

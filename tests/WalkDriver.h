@@ -17,10 +17,10 @@
 
 inline walk::Observation observe(GuiHarness& gui) {
     walk::Observation seen;
-    const app::Program& program = gui.program();
+    const app::FormRegistry& program = gui.registry();
     for (int i = 0; i < app::formCount; ++i) {
         const auto id = app::FormId(i);
-        const desktop::FormWindow* window = gui.window(id);
+        const desktop::Window* window = gui.window(id);
         walk::Presence& presence = seen.windows[i];
         if (!program.isLoaded(id))
             presence = window ? walk::Presence::Inconsistent : walk::Presence::Unloaded;

@@ -39,24 +39,24 @@ class TestAgeGate : public QObject {
         gui.type(Form1, "Text1", typed);
         gui.click(Form1, "Command1");
         if (accepted) {
-            QVERIFY(!gui.program().isLoaded(Form1));
+            QVERIFY(!gui.registry().isLoaded(Form1));
             QVERIFY(gui.isVisible(Form2));
-            QVERIFY(!gui.program().isLoaded(Form8));
+            QVERIFY(!gui.registry().isLoaded(Form8));
         } else {
             QVERIFY(gui.isVisible(Form1));
             QVERIFY(gui.isVisible(Form8));
             QCOMPARE(gui.text(Form1, "Text1"), typed);
         }
-        QVERIFY(!gui.program().hasEnded());
+        QVERIFY(!gui.registry().hasEnded());
     }
 
     void warningLeadsBackWithTheTypedText() {
         GuiHarness gui;
         gui.type(Form1, "Text1", "99");
         gui.click(Form1, "Command1");
-        desktop::FormWindow* entry = gui.window(Form1);
+        desktop::Window* entry = gui.window(Form1);
         gui.click(Form8, "Command1");
-        QVERIFY(!gui.program().isLoaded(Form8));
+        QVERIFY(!gui.registry().isLoaded(Form8));
         QVERIFY(gui.isVisible(Form1));
         QCOMPARE(gui.window(Form1), entry); // the same window, not a new one
         QCOMPARE(gui.text(Form1, "Text1"), QStringLiteral("99"));
@@ -72,7 +72,7 @@ class TestAgeGate : public QObject {
         QVERIFY(gui.isVisible(Form8));
         gui.type(Form1, "Text1", "30");
         gui.click(Form1, "Command1");
-        QVERIFY(!gui.program().isLoaded(Form1));
+        QVERIFY(!gui.registry().isLoaded(Form1));
         QVERIFY(gui.isVisible(Form2));
         QVERIFY(gui.isVisible(Form8));
         gui.click(Form8, "Command1");
@@ -86,15 +86,15 @@ class TestAgeGate : public QObject {
         gui.type(Form1, "Text1", "1");
         gui.click(Form1, "Command1");
         gui.close(Form8);
-        QVERIFY(!gui.program().isLoaded(Form8));
-        QVERIFY(!gui.program().hasEnded());
+        QVERIFY(!gui.registry().isLoaded(Form8));
+        QVERIFY(!gui.registry().hasEnded());
         gui.close(Form1);
-        QVERIFY(gui.program().hasEnded());
+        QVERIFY(gui.registry().hasEnded());
     }
 
     void keyboardFollowsTheTabOrder() {
         GuiHarness gui;
-        desktop::FormWindow* entry = gui.window(Form1);
+        desktop::Window* entry = gui.window(Form1);
         QVERIFY(QTest::qWaitForWindowActive(entry));
         auto* button = gui.control<QPushButton>(Form1, "Command1");
         auto* box = gui.control<QLineEdit>(Form1, "Text1");
@@ -104,12 +104,12 @@ class TestAgeGate : public QObject {
         GuiHarness::typeKeys(box, QStringLiteral("40"));
         QTest::keyClick(box, Qt::Key_Return); // no default button
         GuiHarness::settle();
-        QVERIFY(gui.program().isLoaded(Form1));
+        QVERIFY(gui.registry().isLoaded(Form1));
         QTest::keyClick(entry, Qt::Key_Backtab);
         QCOMPARE(QApplication::focusWidget(), button);
         QTest::keyClick(button, Qt::Key_Return);
         GuiHarness::settle();
-        QVERIFY(!gui.program().isLoaded(Form1));
+        QVERIFY(!gui.registry().isLoaded(Form1));
         QVERIFY(gui.isVisible(Form2));
     }
 

@@ -18,7 +18,7 @@ QWidget* focused() {
 // Waits until the window is active, as a window manager makes a newly shown
 // window, and returns the name of the control that has the focus.
 QString focusIn(GuiHarness& gui, app::FormId id) {
-    desktop::FormWindow* window = gui.window(id);
+    desktop::Window* window = gui.window(id);
     if (!window || !QTest::qWaitForWindowActive(window))
         return QStringLiteral("<%1 not active>").arg(QLatin1String(app::formName(id)));
     return focused() ? focused()->objectName() : QString();
@@ -81,8 +81,8 @@ class TestKeyboard : public QObject {
                  step.at(1) == QLatin1Char('+'), step.mid(1).toULongLong());
         send(QEvent::KeyRelease, false, 2000);
         QVERIFY(gui.isVisible(Form2));
-        QVERIFY(!gui.program().isLoaded(Form1));
-        QVERIFY(!gui.program().isLoaded(Form6));
+        QVERIFY(!gui.registry().isLoaded(Form1));
+        QVERIFY(!gui.registry().isLoaded(Form6));
     }
 
     void wholeRoadWithKeysOnly() {
@@ -161,7 +161,7 @@ class TestKeyboard : public QObject {
         press(Qt::Key_Return); // yes
         QCOMPARE(focusIn(gui, Form4), QStringLiteral("Command1"));
         press(Qt::Key_Space);
-        QVERIFY(gui.program().hasEnded());
+        QVERIFY(gui.registry().hasEnded());
     }
 };
 

@@ -54,10 +54,10 @@ class TestLook : public QObject {
         QFETCH(int, form);
         QFETCH(QString, control);
         GuiHarness gui;
-        gui.program().show(FormId(form));
-        desktop::FormWindow* window = gui.window(FormId(form));
+        gui.registry().show(FormId(form));
+        desktop::Window* window = gui.window(FormId(form));
         QCOMPARE(window->layoutDirection(), Qt::LeftToRight);
-        auto* label = qobject_cast<QLabel*>(window->control(control.toStdString()));
+        auto* label = qobject_cast<QLabel*>(window->control(window->description().rowOf(control.toStdString())));
         const std::optional<Ink> ink = inkOf(label);
         QVERIFY2(ink, "the caption draws nothing");
         const int slack = int(3 * label->devicePixelRatio() + 1);
@@ -72,7 +72,7 @@ class TestLook : public QObject {
 
     void typedArabicSitsOnTheLeftOfItsBox() {
         GuiHarness gui;
-        gui.program().show(FormId::Form9);
+        gui.registry().show(FormId::Form9);
         gui.type(FormId::Form9, "Text1", QString::fromUtf8("خمسة"));
         auto* box = gui.control<QLineEdit>(FormId::Form9, "Text1");
         box->setCursorPosition(0);
@@ -91,8 +91,8 @@ class TestLook : public QObject {
         QFETCH(int, form);
         QFETCH(QString, control);
         GuiHarness gui;
-        gui.program().show(FormId(form));
-        QWidget* widget = gui.window(FormId(form))->control(control.toStdString());
+        gui.registry().show(FormId(form));
+        QWidget* widget = gui.control<QWidget>(FormId(form), qPrintable(control));
         QString caption = widget->property("text").toString();
         // A button's caption is centred and may use its whole height.
         const QRect area = widget->contentsRect();
@@ -135,7 +135,7 @@ class TestLook : public QObject {
                                    ? qEnvironmentVariable("TAKHMIN_EXPECT_SCALE").toDouble()
                                    : 1.0;
         GuiHarness gui;
-        desktop::FormWindow* window = gui.window(FormId::Form1);
+        desktop::Window* window = gui.window(FormId::Form1);
         QCOMPARE(window->devicePixelRatio(), expected);
         QCOMPARE(window->size(), QSize(377, 297)); // 5655 x 4455 twips at any scale
         const QImage image = window->grab().toImage();

@@ -225,7 +225,7 @@ class Walk {
         }
         case Action::Kind::Close:
             m_model.closeWindow(action.form);
-            if (desktop::FormWindow* window = m_gui.window(action.form))
+            if (desktop::Window* window = m_gui.window(action.form))
                 window->close();
             GuiHarness::settle();
             break;

@@ -76,7 +76,7 @@ class TestScreens : public QObject {
         gui.click(Form6, "Command1");
         QCOMPARE(gui.text(Form6, "Label12"), second);
         QCOMPARE(gui.text(Form6, "Label13"), first);
-        QVERIFY(!gui.program().isLoaded(Form7));
+        QVERIFY(!gui.registry().isLoaded(Form7));
         QCOMPARE(failureText(gui), QString());
     }
 
@@ -93,7 +93,7 @@ class TestScreens : public QObject {
         openPuzzle(gui);
         gui.type(Form6, "Text1", "2064");
         gui.click(Form6, "Command1");
-        desktop::FormWindow* puzzle = gui.window(Form6);
+        desktop::Window* puzzle = gui.window(Form6);
         gui.type(Form6, "Text1", result);
         gui.click(Form6, "Command1");
         QVERIFY(gui.isVisible(Form7));
@@ -101,7 +101,7 @@ class TestScreens : public QObject {
         QCOMPARE(gui.text(Form6, "Label12"), QStringLiteral("79")); // earlier answers stay
         QCOMPARE(gui.text(Form6, "Label13"), QStringLiteral("21"));
         gui.click(Form7, "Command1");
-        QVERIFY(!gui.program().isLoaded(Form7));
+        QVERIFY(!gui.registry().isLoaded(Form7));
         QCOMPARE(gui.window(Form6), puzzle);
         QCOMPARE(gui.text(Form6, "Text1"), result);
     }
@@ -113,7 +113,7 @@ class TestScreens : public QObject {
         gui.click(Form6, "Command1");
         QCOMPARE(gui.text(Form6, "Label12"), QString());
         QCOMPARE(gui.text(Form6, "Label13"), QString());
-        QVERIFY(!gui.program().isLoaded(Form7));
+        QVERIFY(!gui.registry().isLoaded(Form7));
         QCOMPARE(failureText(gui), messageFor(numtext::FailureKind::NotANumber));
         QVERIFY(gui.isVisible(Form6)); // the program goes on
     }
@@ -226,7 +226,7 @@ class TestScreens : public QObject {
         QFETCH(QString, button);
         QFETCH(QString, expected);
         GuiHarness gui;
-        gui.program().show(Form9);
+        gui.registry().show(Form9);
         gui.type(Form9, "Text1", first);
         gui.type(Form9, "Text2", second);
         gui.click(Form9, qPrintable(button));
@@ -264,7 +264,7 @@ class TestScreens : public QObject {
         QFETCH(QString, button);
         QFETCH(numtext::FailureKind, kind);
         GuiHarness gui;
-        gui.program().show(Form9);
+        gui.registry().show(Form9);
         gui.type(Form9, "Text3", "keep me");
         gui.type(Form9, "Text1", first);
         gui.type(Form9, "Text2", second);
@@ -287,7 +287,7 @@ class TestScreens : public QObject {
 
     void calculatorClearEmptiesAndThenEveryOperationFails() {
         GuiHarness gui;
-        gui.program().show(Form9);
+        gui.registry().show(Form9);
         gui.click(Form9, "Command5");
         for (const char* box : {"Text1", "Text2", "Text3"})
             QCOMPARE(gui.text(Form9, box), QString());
@@ -303,7 +303,7 @@ class TestScreens : public QObject {
         openPuzzle(gui);
         gui.type(Form6, "Text1", "2064");
         gui.click(Form6, "Command3");
-        desktop::FormWindow* calculator = gui.window(Form9);
+        desktop::Window* calculator = gui.window(Form9);
         gui.click(Form6, "Command3"); // one calculator, brought to the front
         QCOMPARE(gui.window(Form9), calculator);
         QVERIFY(gui.isVisible(Form6));
@@ -311,7 +311,7 @@ class TestScreens : public QObject {
 
         gui.type(Form9, "Text1", "42");
         gui.click(Form6, "Command2"); // back to the menu: the calculator stays
-        QVERIFY(!gui.program().isLoaded(Form6));
+        QVERIFY(!gui.registry().isLoaded(Form6));
         QVERIFY(gui.isVisible(Form2));
         QVERIFY(gui.isVisible(Form9));
         QCOMPARE(gui.text(Form9, "Text1"), QStringLiteral("42"));
@@ -321,7 +321,7 @@ class TestScreens : public QObject {
         QCOMPARE(gui.text(Form6, "Label12"), QString());
 
         gui.click(Form9, "Command6");
-        QVERIFY(!gui.program().isLoaded(Form9));
+        QVERIFY(!gui.registry().isLoaded(Form9));
         QVERIFY(gui.isVisible(Form6));
         gui.click(Form6, "Command3"); // reopened from its table
         QCOMPARE(gui.text(Form9, "Text1"), QStringLiteral("0"));
@@ -346,13 +346,13 @@ class TestScreens : public QObject {
         gui.type(Form1, "Text1", "25");
         gui.click(Form1, "Command1");
         gui.click(Form2, "Command2");
-        QVERIFY(!gui.program().isLoaded(Form2));
+        QVERIFY(!gui.registry().isLoaded(Form2));
         QVERIFY(gui.isVisible(Form5));
         // Captions are kept byte for byte, trailing blanks included.
         QVERIFY(gui.text(Form5, "Label2").endsWith(QLatin1Char(' ')));
         QVERIFY(gui.text(Form5, "Label2").contains(QString::fromUtf8("0000أما")));
         gui.click(Form5, "Command1");
-        QVERIFY(!gui.program().isLoaded(Form5));
+        QVERIFY(!gui.registry().isLoaded(Form5));
         QVERIFY(gui.isVisible(Form2));
     }
 
@@ -361,23 +361,23 @@ class TestScreens : public QObject {
         gui.type(Form1, "Text1", "25");
         gui.click(Form1, "Command1");
         gui.click(Form2, "Command3");
-        QVERIFY(!gui.program().isLoaded(Form2));
+        QVERIFY(!gui.registry().isLoaded(Form2));
         gui.click(Form3, "Command1"); // no: a fresh menu
-        QVERIFY(!gui.program().isLoaded(Form3));
+        QVERIFY(!gui.registry().isLoaded(Form3));
         QVERIFY(gui.isVisible(Form2));
         gui.click(Form2, "Command1");
         gui.click(Form6, "Command3"); // a calculator left open
         gui.click(Form6, "Command2");
         gui.click(Form2, "Command3");
         gui.click(Form3, "Command2"); // yes: goodbye, never the menu
-        QVERIFY(!gui.program().isLoaded(Form3));
-        QVERIFY(!gui.program().isLoaded(Form2));
+        QVERIFY(!gui.registry().isLoaded(Form3));
+        QVERIFY(!gui.registry().isLoaded(Form2));
         QVERIFY(gui.isVisible(Form4));
         QVERIFY(gui.isVisible(Form9));
         gui.click(Form4, "Command1"); // OK ends it all, calculator included
-        QVERIFY(gui.program().hasEnded());
+        QVERIFY(gui.registry().hasEnded());
         for (int i = 0; i < app::formCount; ++i)
-            QVERIFY(!gui.program().isLoaded(app::FormId(i)));
+            QVERIFY(!gui.registry().isLoaded(app::FormId(i)));
         QVERIFY(!gui.window(Form9) || !gui.window(Form9)->isVisible());
     }
 
@@ -391,10 +391,10 @@ class TestScreens : public QObject {
         gui.click(Form2, "Command3");
         gui.click(Form3, "Command2");
         gui.close(Form4);
-        QVERIFY(!gui.program().hasEnded());
+        QVERIFY(!gui.registry().hasEnded());
         QVERIFY(gui.isVisible(Form9));
         gui.click(Form9, "Command6");
-        QVERIFY(gui.program().hasEnded());
+        QVERIFY(gui.registry().hasEnded());
     }
 };
 

@@ -2,10 +2,10 @@
 // Saves a picture of each window as a person sees it, frame included: run it
 // on an X server with a window manager (scripts/screenshots does that). Each
 // window is shown on its own, filled in the way a user would fill it.
-#include "app/Program.h"
+#include "app/FormRegistry.h"
 #include "desktop/Appearance.h"
-#include "desktop/FormWindow.h"
 #include "desktop/QtWindowSystem.h"
+#include "desktop/Window.h"
 #include "screens/Screens.h"
 
 #include <QApplication>
@@ -40,11 +40,13 @@ bool saveFrame(QWidget* window, const QString& path) {
 }
 
 void type(desktop::QtWindowSystem& windows, app::FormId id, const char* box, const QString& text) {
-    qobject_cast<QLineEdit*>(windows.window(id)->control(box))->setText(text);
+    const desktop::Window* window = windows.window(id);
+    qobject_cast<QLineEdit*>(window->control(window->description().rowOf(box)))->setText(text);
 }
 
 void click(desktop::QtWindowSystem& windows, app::FormId id, const char* button) {
-    qobject_cast<QPushButton*>(windows.window(id)->control(button))->click();
+    const desktop::Window* window = windows.window(id);
+    qobject_cast<QPushButton*>(window->control(window->description().rowOf(button)))->click();
 }
 
 } // namespace
@@ -58,10 +60,9 @@ int main(int argc, char* argv[]) {
     bool ok = true;
     for (int i = 0; i < app::formCount; ++i) {
         const auto id = app::FormId(i);
-        desktop::QtWindowSystem windows;
-        app::Program program(screens::allForms(), windows);
-        windows.attach(program);
-        program.show(id);
+        app::FormRegistry registry(screens::allForms());
+        desktop::QtWindowSystem windows(registry);
+        registry.start(windows, id);
         // Fill the windows that hold user data as they look in use.
         if (id == Form1)
             type(windows, Form1, "Text1", QStringLiteral("25"));

@@ -3,7 +3,7 @@
 // browser's event loop delivers every later click and close through the
 // functions below. After the end the page can start the program again.
 #include "app/ControlText.h"
-#include "app/Program.h"
+#include "app/FormRegistry.h"
 #include "screens/Screens.h"
 #include "web/WebWindowSystem.h"
 
@@ -15,13 +15,17 @@
 
 namespace {
 
-web::WebWindowSystem windows;
-std::optional<app::Program> program;
+// A new registry and window system for every start: the page can start the
+// program again once it has ended.
+struct Running {
+    app::FormRegistry registry{screens::allForms()};
+    web::WebWindowSystem windows{registry};
+};
+std::optional<Running> running;
 
 void start() {
-    program.emplace(screens::allForms(), windows);
-    windows.attach(*program);
-    program->start();
+    running.emplace();
+    running->registry.start(running->windows);
 }
 
 } // namespace
@@ -29,11 +33,13 @@ void start() {
 extern "C" {
 
 EMSCRIPTEN_KEEPALIVE void takhmin_click(int form, int row) {
-    windows.click(form, row);
+    if (running)
+        running->windows.click(form, row);
 }
 
 EMSCRIPTEN_KEEPALIVE void takhmin_close(int form) {
-    windows.closedByUser(form);
+    if (running)
+        running->windows.closedByUser(form);
 }
 
 // What a single-line text box keeps of a pasted or dropped text, by the same
@@ -46,7 +52,7 @@ EMSCRIPTEN_KEEPALIVE char* takhmin_one_line(const char* text) {
 }
 
 EMSCRIPTEN_KEEPALIVE void takhmin_restart() {
-    if (!program || program->hasEnded())
+    if (!running || running->registry.hasEnded())
         start();
 }
 

@@ -1,49 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The window registry on its own, driven through a recording window system:
+// The form registry on its own, driven through a recording window system:
 // Load, Unload, Show and End, the end of the program, and what a failing or
 // ending handler leaves behind.
+#include "RecordingWindows.h"
+#include "app/FailureMessages.h"
+#include "app/FormRegistry.h"
 #include "app/Handler.h"
-#include "app/Program.h"
 #include "numtext/Failure.h"
 
 #include <QTest>
 
-#include <map>
 #include <string>
-#include <vector>
 
 using namespace app;
 using enum FormId;
 
 namespace {
-
-// Records what the framework asks of the window system.
-class RecordingWindows final : public WindowSystem {
-  public:
-    void createWindow(const FormDescription& form) override {
-        ++created[form.id];
-        for (const ControlRow& control : form.controls)
-            texts[{form.id, std::string(control.name)}] = std::string(control.text);
-    }
-    void destroyWindow(FormId id) override { ++destroyed[id]; }
-    void showWindow(FormId id) override { shown.push_back(id); }
-    std::string text(FormId id, std::string_view control) const override {
-        return texts.at({id, std::string(control)});
-    }
-    void setText(FormId id, std::string_view control, std::string_view text) override {
-        texts[{id, std::string(control)}] = std::string(text);
-    }
-    void reportFailure(const numtext::Failure& failure) override {
-        failures.push_back(failure.kind());
-    }
-    void quit() override { ++quits; }
-
-    std::map<FormId, int> created, destroyed;
-    std::vector<FormId> shown;
-    std::map<std::pair<FormId, std::string>, std::string> texts;
-    std::vector<numtext::FailureKind> failures;
-    int quits = 0;
-};
 
 constexpr ControlRow kControls[] = {
     {"Label1", ControlKind::Label, "caption", 0, 0, 100, 100, 0},
@@ -51,7 +23,7 @@ constexpr ControlRow kControls[] = {
     {"Command2", ControlKind::PushButton, "end", 0, 200, 100, 100, 2},
     {"Command3", ControlKind::PushButton, "fail", 0, 300, 100, 100, 3},
 };
-using Actions = WindowActions<kControls>;
+using Actions = FormActions<kControls>;
 
 // Test handlers, each a sequence of steps the screens could take.
 void unloadSelfThenShowSecond(Actions& form) {
@@ -104,98 +76,99 @@ constexpr const FormDescription* kFormList[] = {&kForms[0], &kForms[1], &kForms[
 
 } // namespace
 
-class TestProgram : public QObject {
+class TestRegistry : public QObject {
     Q_OBJECT
   private Q_SLOTS:
     void startShowsOnlyTheEntryWindow() {
         RecordingWindows windows;
-        Program program(kFormList, windows);
-        program.start();
-        QVERIFY(program.isVisible(Form1));
+        FormRegistry registry(kFormList);
+        registry.start(windows);
+        QVERIFY(registry.isVisible(Form1));
         for (int i = 1; i < formCount; ++i)
-            QVERIFY(!program.isLoaded(FormId(i)));
+            QVERIFY(!registry.isLoaded(FormId(i)));
     }
 
     void loadAndShowKeepOneCopyAndItsTexts() {
         RecordingWindows windows;
-        Program program(kFormList, windows);
-        program.start();
-        windows.setText(Form1, "Label1", "typed");
-        program.load(Form1);
-        program.show(Form1);
+        FormRegistry registry(kFormList);
+        registry.start(windows);
+        windows.textOf(Form1, "Label1") = "typed";
+        registry.load(Form1);
+        registry.show(Form1);
         QCOMPARE(windows.created[Form1], 1);
-        QCOMPARE(windows.texts[std::pair(Form1, std::string("Label1"))], std::string("typed"));
+        QCOMPARE(windows.textOf(Form1, "Label1"), std::string("typed"));
 
-        program.show(Form2);
-        program.unload(Form2);
-        program.unload(Form2); // unloaded already: nothing happens
+        registry.show(Form2);
+        registry.unload(Form2);
+        registry.unload(Form2); // unloaded already: nothing happens
         QCOMPARE(windows.destroyed[Form2], 1);
-        program.show(Form2); // built afresh from its table
+        registry.show(Form2); // built afresh from its table
         QCOMPARE(windows.created[Form2], 2);
-        QCOMPARE(windows.texts[std::pair(Form2, std::string("Label1"))], std::string("caption"));
+        QCOMPARE(windows.textOf(Form2, "Label1"), std::string("caption"));
     }
 
     void unloadingOwnWindowThenShowingAnotherKeepsRunning() {
         RecordingWindows windows;
-        Program program(kFormList, windows);
-        program.start();
-        program.click(Form1, "Command1");
-        QVERIFY(!program.isLoaded(Form1));
-        QVERIFY(program.isVisible(Form2));
+        FormRegistry registry(kFormList);
+        registry.start(windows);
+        registry.click(Form1, 1);
+        QVERIFY(!registry.isLoaded(Form1));
+        QVERIFY(registry.isVisible(Form2));
         QCOMPARE(windows.quits, 0);
-        QVERIFY(!program.hasEnded());
+        QVERIFY(!registry.hasEnded());
     }
 
     void closingTheLastLoadedWindowEnds() {
         RecordingWindows windows;
-        Program program(kFormList, windows);
-        program.start();
-        program.show(Form9);
-        program.closedByUser(Form1);
-        QVERIFY(!program.hasEnded());
-        program.closedByUser(Form9);
-        QVERIFY(program.hasEnded());
+        FormRegistry registry(kFormList);
+        registry.start(windows);
+        registry.show(Form9);
+        registry.closedByUser(Form1);
+        QVERIFY(!registry.hasEnded());
+        registry.closedByUser(Form9);
+        QVERIFY(registry.hasEnded());
         QCOMPARE(windows.quits, 1);
     }
 
     void endClosesEverythingAndIgnoresLaterSteps() {
         RecordingWindows windows;
-        Program program(kFormList, windows);
-        program.start();
-        program.show(Form2);
-        program.show(Form9);
-        program.click(Form2, "Command2"); // End, then a Show that must not happen
-        QVERIFY(program.hasEnded());
+        FormRegistry registry(kFormList);
+        registry.start(windows);
+        registry.show(Form2);
+        registry.show(Form9);
+        registry.click(Form2, 2); // End, then a Show that must not happen
+        QVERIFY(registry.hasEnded());
         QCOMPARE(windows.quits, 1);
         QCOMPARE(windows.created[Form3], 0);
         for (FormId id : {Form1, Form2, Form9}) {
-            QVERIFY(!program.isLoaded(id));
+            QVERIFY(!registry.isLoaded(id));
             QCOMPARE(windows.destroyed[id], 1);
         }
-        program.click(Form1, "Command1"); // nothing runs after End
+        registry.click(Form1, 1); // nothing runs after End
         QCOMPARE(windows.created[Form2], 1);
     }
 
     void failureStopsTheHandlerAndIsReported() {
         RecordingWindows windows;
-        Program program(kFormList, windows);
-        program.start();
-        program.click(Form1, "Command3");
+        FormRegistry registry(kFormList);
+        registry.start(windows);
+        registry.click(Form1, 3);
         QCOMPARE(windows.failures.size(), std::size_t(1));
-        QCOMPARE(windows.failures[0], numtext::FailureKind::DivisionByZero);
-        QCOMPARE(windows.texts[std::pair(Form1, std::string("Label1"))], std::string("before"));
-        QVERIFY(program.isVisible(Form1));
-        QVERIFY(!program.hasEnded());
+        QCOMPARE(windows.failures[0],
+                 std::string(app::failureMessage(numtext::FailureKind::DivisionByZero)));
+        QCOMPARE(windows.textOf(Form1, "Label1"), std::string("before"));
+        QVERIFY(registry.isVisible(Form1));
+        QVERIFY(!registry.hasEnded());
     }
 
     void clickOnUnloadedWindowRunsNothing() {
         RecordingWindows windows;
-        Program program(kFormList, windows);
-        program.start();
-        program.click(Form2, "Command1");
-        QVERIFY(!program.isLoaded(Form3));
+        FormRegistry registry(kFormList);
+        registry.start(windows);
+        registry.click(Form2, 1);
+        QVERIFY(!registry.isLoaded(Form3));
     }
 };
 
-QTEST_APPLESS_MAIN(TestProgram)
-#include "tst_program.moc"
+QTEST_APPLESS_MAIN(TestRegistry)
+#include "tst_registry.moc"

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "desktop/FormWindow.h"
+#include "desktop/Window.h"
 
 #include "desktop/Accessibility.h"
 #include "desktop/Appearance.h"
@@ -9,13 +9,10 @@
 #include <QCloseEvent>
 #include <QLabel>
 
-#include <algorithm>
-
 namespace desktop {
 
-FormWindow::FormWindow(const app::FormDescription& description, ClickHandler onClick,
-                       CloseHandler onClose)
-    : m_description(description), m_onClose(std::move(onClose)) {
+Window::Window(const app::FormDescription& description, app::FormEvents& events)
+    : m_description(description), m_events(events) {
     setWindowTitle(toQString(description.title));
     // The tables are drawn left to right; no locale may mirror them.
     setLayoutDirection(Qt::LeftToRight);
@@ -24,6 +21,7 @@ FormWindow::FormWindow(const app::FormDescription& description, ClickHandler onC
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
 
+    const app::FormId id = description.id;
     for (const app::ControlRow& row : description.controls) {
         QWidget* widget = nullptr;
         switch (row.kind) {
@@ -35,47 +33,28 @@ FormWindow::FormWindow(const app::FormDescription& description, ClickHandler onC
             break;
         case app::ControlKind::PushButton: {
             auto* button = new WrappingButton(row, this);
-            const std::string_view name = row.name;
-            connect(button, &QPushButton::clicked, this, [onClick, name] {
-                onClick(name);
-                announceWritten();
-            });
+            const int index = int(m_controls.size());
+            connect(button, &QPushButton::clicked, this,
+                    [&events, id, index] { events.click(id, index); });
             widget = button;
             break;
         }
         }
-        m_controls.emplace_back(row.name, widget);
+        m_controls.push_back(widget);
     }
-    // A text box is named after the label that asks for its text. An answer
-    // label keeps its own text as its name; its caption is only announced.
+    // A text box is named after the label that asks for its text.
     for (const app::LabelFor& pair : description.labels)
-        if (description.find(pair.control)->kind == app::ControlKind::TextBox)
-            qobject_cast<QLabel*>(control(pair.label))->setBuddy(control(pair.control));
-    buildTabOrder();
+        qobject_cast<QLabel*>(control(description.rowOf(pair.label)))
+            ->setBuddy(control(description.rowOf(pair.control)));
+
+    const std::vector<int> order = app::focusOrder(description);
+    for (std::size_t i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(control(order[i]), control(order[i + 1]));
+    if (!order.empty())
+        m_firstFocus = control(order.front());
 }
 
-QWidget* FormWindow::control(std::string_view name) const {
-    for (const auto& [controlName, widget] : m_controls)
-        if (controlName == name)
-            return widget;
-    return nullptr;
-}
-
-void FormWindow::buildTabOrder() {
-    // Labels have a place in the order but never take the focus.
-    std::vector<const app::ControlRow*> focusable;
-    for (const app::ControlRow& row : m_description.controls)
-        if (row.kind != app::ControlKind::Label)
-            focusable.push_back(&row);
-    std::sort(focusable.begin(), focusable.end(),
-              [](const auto* a, const auto* b) { return a->tabIndex < b->tabIndex; });
-    for (std::size_t i = 0; i + 1 < focusable.size(); ++i)
-        setTabOrder(control(focusable[i]->name), control(focusable[i + 1]->name));
-    if (!focusable.empty())
-        m_firstFocus = control(focusable.front()->name);
-}
-
-void FormWindow::present() {
+void Window::present() {
     if (!m_presented && m_firstFocus)
         m_firstFocus->setFocus(Qt::OtherFocusReason);
     m_presented = true;
@@ -87,7 +66,11 @@ void FormWindow::present() {
         announceAlert(this);
 }
 
-void FormWindow::discard() {
+void Window::announce(const QString& message) {
+    announceNews(this, message);
+}
+
+void Window::discard() {
     m_discarded = true;
     hide();
     // The handler that unloaded this window may still be running inside one
@@ -95,14 +78,14 @@ void FormWindow::discard() {
     deleteLater();
 }
 
-void FormWindow::closeEvent(QCloseEvent* event) {
+void Window::closeEvent(QCloseEvent* event) {
     if (m_discarded) {
         event->accept();
         return;
     }
-    // The close control unloads the window; the registry does the rest.
+    // The close control unloads the form; the registry does the rest.
     event->ignore();
-    m_onClose();
+    m_events.closedByUser(m_description.id);
 }
 
 } // namespace desktop

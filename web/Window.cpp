@@ -1,19 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "web/FormPanel.h"
+#include "web/Window.h"
 
 #include "web/Dom.h"
 #include "web/PageTexts.h"
 
-#include <algorithm>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 namespace web {
 
 namespace {
-
-using app::FormId;
 
 // The desktop colour is the page's own background, behind every window.
 std::string cssColour(const app::Colour& colour) {
@@ -52,14 +48,7 @@ dom::Box pixelBox(const app::ControlRow& row) {
 
 } // namespace
 
-int rowOf(const app::FormDescription& form, std::string_view name) {
-    for (std::size_t row = 0; row < form.controls.size(); ++row)
-        if (form.controls[row].name == name)
-            return static_cast<int>(row);
-    return -1;
-}
-
-void buildPanel(const app::FormDescription& form) {
+void buildWindow(const app::FormDescription& form) {
     const int id = static_cast<int>(form.id);
     const bool alert = form.role == app::FormRole::Alert;
     dom::createWindow(id, app::formName(form.id), form.title, app::twipsToPixels(form.width),
@@ -77,7 +66,7 @@ void buildPanel(const app::FormDescription& form) {
     }
     // A text box is named after the label that asks for its text.
     for (const app::LabelFor& pair : form.labels)
-        dom::nameBy(id, rowOf(form, pair.label), rowOf(form, pair.control));
+        dom::nameBy(id, form.rowOf(pair.label), form.rowOf(pair.control));
 
     const std::vector<int> order = app::focusOrder(form);
     dom::setTabOrder(id, order.data(), static_cast<int>(order.size()));

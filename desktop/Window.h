@@ -1,36 +1,35 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// One of the program's windows, built from its layout table: a fixed-size
+// One form drawn as a Qt window, built from its layout table: a fixed-size
 // top-level widget whose controls sit at their rectangles, stacked in table
 // order (a later row is drawn over an earlier one it overlaps). It reports
 // clicks and the close control; it decides nothing about navigation.
 
 #include "app/Layout.h"
+#include "app/WindowSystem.h"
 
 #include <QWidget>
 
-#include <functional>
-#include <string_view>
-#include <utility>
 #include <vector>
 
 namespace desktop {
 
-class FormWindow : public QWidget {
+class Window : public QWidget {
     Q_OBJECT
   public:
-    using ClickHandler = std::function<void(std::string_view button)>;
-    using CloseHandler = std::function<void()>;
-
-    FormWindow(const app::FormDescription& description, ClickHandler onClick, CloseHandler onClose);
+    Window(const app::FormDescription& description, app::FormEvents& events);
 
     const app::FormDescription& description() const { return m_description; }
-    QWidget* control(std::string_view name) const;
+    // The widget of the control at `row` of the form's table.
+    QWidget* control(int row) const { return m_controls[row]; }
 
     // Shows the window, brings it to the front and activates it. The first
-    // time, the focus goes to the control with the lowest tab index.
+    // time, the focus goes to the first control in the tab order.
     void present();
+
+    // Has a screen reader say `message` once, wherever the focus is.
+    void announce(const QString& message);
 
     // Takes the window off the screen for good without reporting a close.
     void discard();
@@ -39,12 +38,10 @@ class FormWindow : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    void buildTabOrder();
-
     const app::FormDescription& m_description;
-    std::vector<std::pair<std::string_view, QWidget*>> m_controls;
+    app::FormEvents& m_events;
+    std::vector<QWidget*> m_controls;
     QWidget* m_firstFocus = nullptr;
-    CloseHandler m_onClose;
     bool m_presented = false;
     bool m_discarded = false;
 };
