@@ -145,10 +145,11 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// The ASCII form of one number, without its sign, for the library to read.
+// The ASCII form of one number, without its sign, for fast_float to read.
 // Typed numbers fit the inline buffer, so reading them allocates nothing;
 // only a number longer than that (a pasted megabyte of digits) goes to the
-// heap.
+// heap. A std::string would allocate for any number of more than 15
+// characters, and the conversion bench measured it 15 to 25 % slower.
 class AsciiNumber {
   public:
     void push(char c) {
@@ -162,11 +163,6 @@ class AsciiNumber {
         ++m_size;
     }
     std::size_t size() const { return m_size; }
-    void truncate(std::size_t size) {
-        m_size = size;
-        if (m_size > m_inline.size())
-            m_heap.resize(m_size);
-    }
     const char* data() const { return m_size > m_inline.size() ? m_heap.data() : m_inline.data(); }
 
   private:
@@ -175,64 +171,58 @@ class AsciiNumber {
     std::size_t m_size = 0;
 };
 
-struct Number {
+// Reads one number at the cursor by the shared grammar and leaves the cursor
+// behind it; nothing when there is none. The grammar admits only digits, one
+// point and an exponent, so fast_float sees nothing it could read as "inf",
+// "nan" or hex, and it never consults the locale. It rounds correctly however
+// long the text.
+std::optional<double> readNumber(Cursor& cursor) {
     bool negative = false;
-    AsciiNumber ascii;
-};
-
-// Reads one number at the cursor by the shared grammar into `number` and
-// leaves the cursor behind it; false when there is none.
-bool scanNumber(Cursor& cursor, Number& number) {
     if (cursor.peek() == '+' || cursor.peek() == '-') {
-        number.negative = cursor.peek() == '-';
+        negative = cursor.peek() == '-';
         cursor.advance();
     }
+    AsciiNumber ascii;
     std::size_t digits = 0;
     const auto takeDigits = [&] {
         for (; isDigit(cursor.peek()); cursor.advance(), ++digits)
-            number.ascii.push(cursor.peek());
+            ascii.push(cursor.peek());
     };
     takeDigits();
     if (cursor.peek() == '.') {
-        number.ascii.push('.');
+        ascii.push('.');
         cursor.advance();
         takeDigits();
     }
     if (digits == 0)
-        return false; // "", "+", ".", "-." and the like
+        return std::nullopt; // "", "+", ".", "-." and the like
 
-    // The exponent belongs to the number only when at least one digit follows
-    // "e" and its sign; otherwise "5e" is the number 5 followed by other text.
+    // An exponent belongs to the number only when at least one digit follows
+    // "e" and its sign; otherwise "5e" is the number 5 followed by other
+    // text. fast_float applies the same rule and says where it stopped.
+    const Cursor beforeExponent = cursor;
+    const std::size_t mantissaSize = ascii.size();
     if (cursor.peek() == 'e' || cursor.peek() == 'E') {
-        const Cursor beforeExponent = cursor;
-        const std::size_t mantissaSize = number.ascii.size();
-        number.ascii.push('e');
+        ascii.push('e');
         cursor.advance();
         if (cursor.peek() == '+' || cursor.peek() == '-') {
-            number.ascii.push(cursor.peek());
+            ascii.push(cursor.peek());
             cursor.advance();
         }
-        digits = 0;
         takeDigits();
-        if (digits == 0) {
-            cursor = beforeExponent;
-            number.ascii.truncate(mantissaSize);
-        }
     }
-    return true;
-}
 
-// The grammar has already admitted only digits, one point and an exponent,
-// so fast_float sees nothing it could read as "inf", "nan" or hex, and it
-// never consults the locale. It rounds correctly however long the text.
-double valueOf(const Number& number) {
     double magnitude = 0.0;
-    const char* const begin = number.ascii.data();
-    fast_float::from_chars(begin, begin + number.ascii.size(), magnitude);
+    const auto [end, error] =
+        fast_float::from_chars(ascii.data(), ascii.data() + ascii.size(), magnitude);
     // Beyond the double range the magnitude is infinity, which tells a
-    // fault-checked step that the reading overflowed. Too small gives zero,
-    // which is no fault.
-    return number.negative ? -magnitude : magnitude;
+    // fault-checked step that the reading overflowed; too small gives zero,
+    // which is no fault. Any other error means the text held no number.
+    if (error != std::errc() && error != std::errc::result_out_of_range)
+        return std::nullopt;
+    if (end == ascii.data() + mantissaSize)
+        cursor = beforeExponent;
+    return negative ? -magnitude : magnitude;
 }
 
 constexpr int significantDigits = 15;
@@ -300,20 +290,17 @@ constexpr int largestExponent = 308;
 double lenientToNumber(std::string_view text) {
     Cursor cursor(text);
     cursor.skipBlanks();
-    Number number;
-    return scanNumber(cursor, number) ? valueOf(number) : 0.0;
+    return readNumber(cursor).value_or(0.0);
 }
 
 double strictToNumber(std::string_view text) {
     Cursor cursor(text);
     cursor.skipBlanks();
-    Number number;
-    if (!scanNumber(cursor, number))
-        throw Failure(FailureKind::NotANumber);
+    const std::optional<double> number = readNumber(cursor);
     cursor.skipBlanks();
-    if (!cursor.atEnd())
+    if (!number || !cursor.atEnd())
         throw Failure(FailureKind::NotANumber);
-    return valueOf(number);
+    return *number;
 }
 
 std::string numberToText(double value) {
