@@ -131,6 +131,8 @@ struct Rule {
 };
 
 const std::vector<Rule>& rules() {
+    // One rule a line where a rule fits one.
+    // clang-format off
     static const std::vector<Rule> table = {
         {"age empty is refused", ageRoad("", false)},
         {"age 5.99 is refused", ageRoad("5.99", false)},
@@ -193,14 +195,11 @@ const std::vector<Rule>& rules() {
         {"calculator 7 / 2", calculation("7", "2", "Command4", "3.5")},
         {"calculator 2 - 5", calculation("2", "5", "Command2", "-3")},
         {"calculator letters first count as 0", calculation("abc", "4", "Command2", "-4")},
-        {"calculator 12 and letters first counts as 12",
-         calculation("12abc", "1", "Command1", "13")},
+        {"calculator 12 and letters first counts as 12", calculation("12abc", "1", "Command1", "13")},
         {"calculator empty first counts as 0", calculation("", "9", "Command2", "-9")},
         {"calculator 1 / 0", failedCalculation("1", "0", "Command4", FailureKind::DivisionByZero)},
-        {"calculator 0 / 0",
-         failedCalculation("0", "0", "Command4", FailureKind::InvalidOperation)},
-        {"calculator letters second",
-         failedCalculation("1", "abc", "Command1", FailureKind::NotANumber)},
+        {"calculator 0 / 0", failedCalculation("0", "0", "Command4", FailureKind::InvalidOperation)},
+        {"calculator letters second", failedCalculation("1", "abc", "Command1", FailureKind::NotANumber)},
         {"calculator clear empties every box and says nothing",
          toCalculator + Road{click(Form9, "Command5"), text(Form9, "Text1", ""),
                              text(Form9, "Text2", ""), text(Form9, "Text3", ""), said(Form9, {}),
@@ -208,9 +207,9 @@ const std::vector<Rule>& rules() {
                              text(Form9, "Text3", "")}},
         {"calculator's exit leaves the puzzle",
          toCalculator + Road{click(Form9, "Command6"), open({Form6})}},
-        {"closing the last window ends",
-         toCalculator + Road{close(Form6), open({Form9}), close(Form9), ended()}},
+        {"closing the last window ends", toCalculator + Road{close(Form6), open({Form9}), close(Form9), ended()}},
     };
+    // clang-format on
     return table;
 }
 
