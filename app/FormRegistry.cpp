@@ -114,7 +114,7 @@ void FormRegistry::setText(FormId id, int row, std::string_view text) {
         return;
     checkOwnControl(id, row);
     m_windows->setText(id, row, text);
-    m_written.emplace_back(row, text);
+    m_written.push_back(row);
 }
 
 void FormRegistry::click(FormId id, int row) {
@@ -148,7 +148,7 @@ void FormRegistry::click(FormId id, int row) {
 // controls, in the form's order, each after its caption; empty texts are
 // not said.
 void FormRegistry::announceWritten(FormId id) {
-    std::vector<std::pair<int, std::string>> written;
+    std::vector<int> written;
     written.swap(m_written);
     if (m_ended || !isLoaded(id) || written.empty())
         return;
@@ -156,16 +156,16 @@ void FormRegistry::announceWritten(FormId id) {
     std::string message;
     for (const Announced& announced : own.announced) {
         const int row = own.rowOf(announced.control);
-        // The last text written into the control is what it shows now.
-        const auto last = std::find_if(written.rbegin(), written.rend(),
-                                       [row](const auto& write) { return write.first == row; });
-        if (last == written.rend() || last->second.empty())
+        if (std::find(written.begin(), written.end(), row) == written.end())
+            continue;
+        const std::string shown = m_windows->text(id, row);
+        if (shown.empty())
             continue;
         if (!message.empty())
             message += announcementSeparator;
         message += own.find(announced.caption)->text;
         message += ' ';
-        message += last->second;
+        message += shown;
     }
     if (!message.empty())
         m_windows->announce(id, message);

@@ -59,8 +59,8 @@ class FormRegistry final : public FormEvents {
     std::array<const FormDescription*, formCount> m_forms{};
     std::array<State, formCount> m_states{};
     WindowSystem* m_windows = nullptr;
-    // What the running handler wrote: row and text, in the order written.
-    std::vector<std::pair<int, std::string>> m_written;
+    // The rows the running handler wrote into.
+    std::vector<int> m_written;
     bool m_ended = false;
 };
 
