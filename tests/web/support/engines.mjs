@@ -34,9 +34,12 @@ async function firefox() {
   };
 }
 
-// Starts a child and ends it by its own id when the run ends.
+// Starts a child and ends it by its own id when the run ends, also when the
+// run itself is ended by a signal.
+for (const signal of ['SIGINT', 'SIGTERM', 'SIGHUP']) process.once(signal, () => process.exit(1));
 function started(command, args, options) {
   const child = spawn(command, args, options);
+  process.once('exit', () => child.kill());
   const stop = () => new Promise((resolve) => {
     if (child.exitCode !== null || child.signalCode !== null) return resolve();
     child.once('exit', resolve);
