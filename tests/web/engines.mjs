@@ -6,12 +6,12 @@
 // Prints one line per road that fails, then per engine its version, counts
 // and time, and last "N passed, N failed"; exits non-zero on any failure.
 //
-// What stays Chromium's alone (the Playwright suites): touch, which
-// WebKitWebDriver cannot send; forced colours and emulated media, which
-// neither Firefox over BiDi nor WebKitWebDriver can switch on; the clipboard;
-// offline reloads; the accessibility tree itself (roles and names are read
-// here from the page's ARIA attributes, as in roads.test.mjs they are read
-// from Chromium's tree).
+// The other suites (keyboard, geometry, accessibility, offline, pasting) run
+// in Chromium only. Some could not move here as they are: WebKitWebDriver
+// sends no touch, and neither engine's driver switches on forced colours as
+// Playwright's emulation does in Chromium. Roles and names are read here
+// from the page's ARIA attributes; roads.test.mjs reads them from
+// Chromium's accessibility tree.
 import { roads } from './roads.mjs';
 import { startServer } from './support/browser.mjs';
 import { engines } from './support/engines.mjs';

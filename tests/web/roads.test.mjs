@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The table of roads (roads.mjs) in Chromium, through Playwright, and two
-// checks that are no steps of it: the pixels of a clipped answer, and
-// pasting, which needs clipboard access that only Playwright grants a page
-// here (neither Firefox over BiDi nor WebKitWebDriver has a way to).
+// checks that are no steps of it, run in Chromium only: the pixels of a
+// clipped answer, and pasting, which needs the clipboard permission that
+// Playwright grants the page.
 import { expect, test } from '@playwright/test';
 import { roads } from './roads.mjs';
 import { Takhmin, roadTo } from './support/takhmin.mjs';
