@@ -32,6 +32,9 @@ export default defineConfig({
     deviceScaleFactor: 1,
     locale: 'ar',
     trace: 'retain-on-failure',
+    // A step whose control is covered or missing fails instead of waiting
+    // for the test's whole time.
+    actionTimeout: 10_000,
   },
   webServer: {
     command: [node, ...args].map((a) => JSON.stringify(a)).join(' '),

@@ -4,51 +4,16 @@
 // labels that name them. Titles, captions and failure messages come from the
 // native program's own tables (takhmin_describe), never retyped here.
 import { expect } from '@playwright/test';
-import { execFileSync } from 'node:child_process';
-import path from 'node:path';
-import { repoRoot } from './browser.mjs';
+import { failure, formNames, forms, pageTexts, row, walk } from './road.mjs';
 
-const describe =
-  process.env.TAKHMIN_DESCRIBE ?? path.join(repoRoot, 'build', 'tools', 'takhmin_describe');
-export const tables = JSON.parse(execFileSync(describe, { encoding: 'utf8' }));
-export const forms = Object.fromEntries(tables.forms.map((form) => [form.form, form]));
-export const formNames = Object.keys(forms);
-export const failure = tables.failure;
+export { failure, formNames, forms, roadTo, row, tables, tabOrder } from './road.mjs';
 
-// What the page says once the program has ended (the adapter's own texts).
-export const ended = { message: 'انتهى البرنامج. شكرا لك.', again: 'ابدأ من جديد' };
-export const closeName = 'إغلاق';
+// What the page says once the program has ended, the button under it, and
+// the name of every window's close control.
+export const ended = { message: pageTexts.ended, again: pageTexts.restart };
+export const closeName = pageTexts.close;
 
-export function row(form, name) {
-  const control = forms[form].controls.find((c) => c.name === name);
-  if (!control) throw new Error(`${form} has no ${name}`);
-  return control;
-}
-
-// Focusable controls in tab order, as the table gives it.
-export function tabOrder(form) {
-  return forms[form].controls
-    .filter((c) => c.kind !== 'label')
-    .sort((a, b) => a.tabIndex - b.tabIndex)
-    .map((c) => c.name);
-}
-
-// Steps from a fresh page to each window, showing it last.
-const toMenu = [['type', 'Form1', 'Text1', '25'], ['click', 'Form1', 'Command1']];
-const toPuzzle = [...toMenu, ['click', 'Form2', 'Command1']];
-const toExit = [...toMenu, ['click', 'Form2', 'Command3']];
-export const roadTo = {
-  Form1: [],
-  Form8: [['type', 'Form1', 'Text1', '3'], ['click', 'Form1', 'Command1']],
-  Form2: toMenu,
-  Form6: toPuzzle,
-  Form7: [...toPuzzle, ['type', 'Form6', 'Text1', '84'], ['click', 'Form6', 'Command1']],
-  Form9: [...toPuzzle, ['click', 'Form6', 'Command3']],
-  Form5: [...toMenu, ['click', 'Form2', 'Command2']],
-  Form3: toExit,
-  Form4: [...toExit, ['click', 'Form3', 'Command2']],
-};
-
+// Chromium's driver of the roads (road.mjs), on Playwright's own waits.
 export class Takhmin {
   constructor(page) {
     this.page = page;
@@ -93,16 +58,10 @@ export class Takhmin {
     await this.control(form, name).fill(text);
   }
 
-  // As a user does: a window partly under another is first raised by its
-  // title bar, then the button is clicked.
+  // Playwright clicks only a control that nothing covers, and waits no
+  // longer than the action timeout for one: a covered control fails the step.
   async click(form, name) {
-    const button = this.control(form, name);
-    try {
-      await button.click({ trial: true, timeout: 1000 });
-    } catch {
-      await this.raise(form);
-    }
-    await button.click();
+    await this.control(form, name).click();
   }
 
   async raise(form) {
@@ -143,23 +102,16 @@ export class Takhmin {
     await expect.poll(front, `${form} in front with the focus`).toBe(true);
   }
 
-  // Steps: [type|click FORM CONTROL TEXT?], [close|raise FORM], [open [FORMS]],
-  // [front FORM], [text FORM CONTROL EXPECTED], [failure KIND], [ended], [again].
-  async walk(steps) {
-    for (const [action, ...args] of steps) {
-      if (action === 'type') await this.type(...args);
-      else if (action === 'click') await this.click(...args);
-      else if (action === 'close') await this.close(...args);
-      else if (action === 'raise') await this.raise(...args);
-      else if (action === 'open') await this.expectOpen(...args);
-      else if (action === 'front') await this.expectFront(...args);
-      else if (action === 'text') await this.expectText(...args);
-      else if (action === 'failure') await this.expectFailure(...args);
-      else if (action === 'ended') await this.expectEnded();
-      else if (action === 'again')
-        await this.page.getByRole('button', { name: ended.again, exact: true }).click();
-      else throw new Error(`unknown step ${action}`);
-    }
+  async again() {
+    await this.page.getByRole('button', { name: ended.again, exact: true }).click();
+  }
+
+  async dismiss() {
+    await this.failure().getByRole('button', { name: failure.button, exact: true }).click();
+  }
+
+  walk(steps) {
+    return walk(this, steps);
   }
 
   // The failure message is open and says what went wrong, or is closed.

@@ -1,0 +1,122 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The two engines that Playwright does not drive here, each behind the same
+// small connection that ScriptDriver (road.mjs) needs: goto, evaluate, a real
+// pointer click at a point of the viewport, typing into the focused box, quit.
+//   firefox: Debian's firefox-esr over WebDriver BiDi (puppeteer-core);
+//   webkit:  Debian's WebKitWebDriver starting WebKitGTK's MiniBrowser, on an
+//            Xvfb of its own (selenium-webdriver).
+// Neither downloads a browser: both start the Debian binaries named here.
+import { spawn } from 'node:child_process';
+import { existsSync, readdirSync } from 'node:fs';
+import { freePort } from './browser.mjs';
+
+const viewport = { width: 1280, height: 900 };
+
+async function firefox() {
+  const { default: puppeteer } = await import('puppeteer-core');
+  const browser = await puppeteer.launch({
+    browser: 'firefox',
+    protocol: 'webDriverBiDi',
+    executablePath: process.env.TAKHMIN_FIREFOX ?? '/usr/bin/firefox-esr',
+    headless: true,
+    // Quiet on a closed network: no updates, telemetry or remote settings.
+    extraPrefsFirefox: { 'intl.accept_languages': 'ar', 'app.update.enabled': false },
+  });
+  const page = await browser.newPage();
+  await page.setViewport(viewport);
+  return {
+    version: await browser.version(),
+    goto: (url) => page.goto(url),
+    evaluate: (fn, ...args) => page.evaluate(fn, ...args),
+    click: (x, y) => page.mouse.click(x, y),
+    typeText: (text) => (text ? page.keyboard.type(text) : page.keyboard.press('Delete')),
+    quit: () => browser.close(),
+  };
+}
+
+// Starts a child and ends it by its own id when the run ends, also when the
+// run itself is ended by a signal.
+for (const signal of ['SIGINT', 'SIGTERM', 'SIGHUP']) process.once(signal, () => process.exit(1));
+function started(command, args, options) {
+  const child = spawn(command, args, options);
+  process.once('exit', () => child.kill());
+  const stop = () => new Promise((resolve) => {
+    if (child.exitCode !== null || child.signalCode !== null) return resolve();
+    child.once('exit', resolve);
+    child.kill();
+  });
+  return { child, stop };
+}
+
+// An X server on a display it picks itself (-displayfd), as the desktop
+// tests start theirs.
+function xvfb() {
+  const x = started('Xvfb', ['-displayfd', '3', '-screen', '0', '1600x1200x24', '-nolisten', 'tcp'],
+    { stdio: ['ignore', 'ignore', 'pipe', 'pipe'] });
+  let log = '';
+  x.child.stderr.on('data', (d) => { log += d; });
+  return new Promise((resolve, reject) => {
+    let number = '';
+    x.child.stdio[3].on('data', (d) => {
+      number += d;
+      if (number.includes('\n')) resolve({ display: `:${number.trim()}`, stop: x.stop });
+    });
+    x.child.once('exit', (code) => reject(new Error(`Xvfb exited with ${code}: ${log}`)));
+  });
+}
+
+function miniBrowser() {
+  if (process.env.TAKHMIN_MINIBROWSER) return process.env.TAKHMIN_MINIBROWSER;
+  for (const dir of readdirSync('/usr/lib')) {
+    const binary = `/usr/lib/${dir}/webkit2gtk-4.1/MiniBrowser`;
+    if (existsSync(binary)) return binary;
+  }
+  throw new Error('no MiniBrowser under /usr/lib/*/webkit2gtk-4.1 (Debian package libwebkit2gtk-4.1-0)');
+}
+
+async function webkit() {
+  const { Builder, Key } = await import('selenium-webdriver');
+  const x = await xvfb();
+  const port = await freePort();
+  let log = '';
+  const driverProcess = started('WebKitWebDriver', [`--port=${port}`],
+    { stdio: ['ignore', 'pipe', 'pipe'], env: { ...process.env, DISPLAY: x.display } });
+  driverProcess.child.stdout.on('data', (d) => { log += d; });
+  driverProcess.child.stderr.on('data', (d) => { log += d; });
+  const stopAll = async () => { await driverProcess.stop(); await x.stop(); };
+  try {
+    for (let i = 0; ; ++i) {
+      try {
+        if ((await fetch(`http://127.0.0.1:${port}/status`)).ok) break;
+      } catch (error) {
+        if (i >= 100 || driverProcess.child.exitCode !== null) throw new Error(`WebKitWebDriver did not answer: ${log}`);
+      }
+      await new Promise((resolve) => setTimeout(resolve, 100));
+    }
+    const driver = await new Builder().usingServer(`http://127.0.0.1:${port}`).withCapabilities({
+      browserName: 'MiniBrowser',
+      'webkitgtk:browserOptions': { binary: miniBrowser(), args: ['--automation'] },
+    }).build();
+    // The window holds a toolbar: size it so that the page gets the viewport.
+    await driver.manage().window().setRect({ x: 0, y: 0, ...viewport });
+    const [w, h] = await driver.executeScript('return [innerWidth, innerHeight]');
+    await driver.manage().window().setRect({ width: 2 * viewport.width - w, height: 2 * viewport.height - h });
+    const caps = await driver.getCapabilities();
+    return {
+      version: `${caps.get('browserName')} ${caps.get('browserVersion')}`,
+      goto: (url) => driver.get(url),
+      evaluate: (fn, ...args) => driver.executeScript(fn, ...args),
+      click: (x, y) => driver.actions().move({ x: Math.round(x), y: Math.round(y) }).click().perform(),
+      typeText: (text) => driver.actions().sendKeys(text || Key.DELETE).perform(),
+      quit: async () => {
+        await driver.quit().catch(() => {});
+        await stopAll();
+      },
+    };
+  } catch (error) {
+    await stopAll();
+    throw error;
+  }
+}
+
+export const engines = { firefox, webkit };

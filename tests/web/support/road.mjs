@@ -1,0 +1,235 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What every engine's run shares: the window tables from the native build,
+// the roads to each window, and `walk`, which takes a road's steps through
+// any of the three drivers. A driver has these actions and checks, each
+// check waiting until it holds or failing with what it saw:
+//   type(form, control, text)  click(form, control)  raise(form)  close(form)
+//   again()  dismiss()  expectOpen(forms)  expectText(form, control, text)
+//   expectFailure(kind|null)  expectFront(form)  expectEnded()
+// Chromium's is Playwright's (takhmin.mjs); Firefox's and WebKit's are one
+// ScriptDriver over two small engine connections (engines.mjs).
+// A click takes the one road its step names: a control in a window that
+// another covers is not clicked, and the step fails; a road that needs a
+// window raised first says so with its own step.
+import { execFileSync } from 'node:child_process';
+import path from 'node:path';
+import { repoRoot } from './browser.mjs';
+
+const describe =
+  process.env.TAKHMIN_DESCRIBE ?? path.join(repoRoot, 'build', 'tools', 'takhmin_describe');
+export const tables = JSON.parse(execFileSync(describe, { encoding: 'utf8' }));
+export const forms = Object.fromEntries(tables.forms.map((form) => [form.form, form]));
+export const formNames = Object.keys(forms);
+export const failure = tables.failure;
+// The page's own texts: the close control's name, what the page says once
+// the program has ended, and the button under it.
+export const pageTexts = tables.page;
+
+export function row(form, name) {
+  const control = forms[form].controls.find((c) => c.name === name);
+  if (!control) throw new Error(`${form} has no ${name}`);
+  return control;
+}
+
+// Focusable controls in the order the core gives the focus.
+export const tabOrder = (form) => forms[form].tabOrder;
+
+// Steps from a fresh page to each window, showing it last.
+const toMenu = [['type', 'Form1', 'Text1', '25'], ['click', 'Form1', 'Command1']];
+const toPuzzle = [...toMenu, ['click', 'Form2', 'Command1']];
+const toExit = [...toMenu, ['click', 'Form2', 'Command3']];
+export const roadTo = {
+  Form1: [],
+  Form8: [['type', 'Form1', 'Text1', '3'], ['click', 'Form1', 'Command1']],
+  Form2: toMenu,
+  Form6: toPuzzle,
+  Form7: [...toPuzzle, ['type', 'Form6', 'Text1', '84'], ['click', 'Form6', 'Command1']],
+  Form9: [...toPuzzle, ['click', 'Form6', 'Command3']],
+  Form5: [...toMenu, ['click', 'Form2', 'Command2']],
+  Form3: toExit,
+  Form4: [...toExit, ['click', 'Form3', 'Command2']],
+};
+
+// Steps: [type|click FORM CONTROL TEXT?], [close|raise FORM], [open [FORMS]],
+// [front FORM], [text FORM CONTROL EXPECTED], [failure KIND|null],
+// [dismiss] (the failure message's button), [ended], [again].
+const actions = {
+  type: 'type', click: 'click', close: 'close', raise: 'raise', again: 'again', dismiss: 'dismiss',
+  open: 'expectOpen', front: 'expectFront', text: 'expectText', failure: 'expectFailure', ended: 'expectEnded',
+};
+
+export async function walk(driver, steps) {
+  for (const step of steps) {
+    const [action, ...args] = step;
+    if (!(action in actions)) throw new Error(`unknown step ${action}`);
+    try {
+      await driver[actions[action]](...args);
+    } catch (error) {
+      error.message = `step ${JSON.stringify(step)}: ${error.message}`;
+      throw error;
+    }
+  }
+}
+
+// Finds things in the page as a screen reader would, by role and accessible
+// name, and reports what a driver asks. Runs inside the page, so it holds
+// everything it uses; `t` is the slice of the tables it needs.
+function inPage(t, ask) {
+  const norm = (s) => (s ?? '').replace(/\s+/g, ' ').trim();
+  const byIds = (el, attr) =>
+    norm((el.getAttribute(attr) ?? '').split(/\s+/).map((id) => document.getElementById(id)?.textContent).join(' '));
+  const name = (el) => byIds(el, 'aria-labelledby') || norm(el.getAttribute('aria-label')) || norm(el.textContent);
+  const visible = (el) => el.checkVisibility({ visibilityProperty: true });
+  const panels = [...document.querySelectorAll('[role=dialog], [role=alertdialog]')].filter(visible);
+  const formOf = (el) => Object.keys(t.forms).find((form) => {
+    const f = t.forms[form];
+    return el.getAttribute('role') === (f.alert ? 'alertdialog' : 'dialog') && name(el) === norm(f.title) &&
+      (!f.message || byIds(el, 'aria-describedby') === norm(f.message));
+  });
+  const windowOf = (form) => panels.filter((el) => formOf(el) === form);
+  const failureEl = panels.find((el) => el.getAttribute('role') === 'alertdialog' && name(el) === norm(t.failure));
+  const endedEl = [...document.querySelectorAll('main')].find((el) => visible(el) && norm(el.textContent).startsWith(norm(t.ended)));
+  const buttonIn = (scope, caption) =>
+    scope && [...scope.querySelectorAll('button')].find((b) => visible(b) && name(b) === norm(caption));
+
+  // The one element a step acts on, or why there is none.
+  function target() {
+    if (ask.what === 'again') return buttonIn(endedEl, t.restart) ?? 'no ended page with its button';
+    if (ask.what === 'dismiss') return buttonIn(failureEl, t.failureButton) ?? 'no failure message';
+    const found = windowOf(ask.form);
+    if (found.length !== 1) return `${found.length} windows ${ask.form}`;
+    const win = found[0];
+    if (ask.what === 'title') return win.querySelector(`#${CSS.escape(win.getAttribute('aria-labelledby'))}`);
+    if (ask.what === 'close') return buttonIn(win, t.close) ?? `${ask.form} has no close control`;
+    const c = t.forms[ask.form].controls[ask.control];
+    const el = c.kind === 'push button' ? buttonIn(win, c.text)
+      : c.kind === 'text box' ? [...win.querySelectorAll('input')].find((i) => visible(i) && byIds(i, 'aria-labelledby') === norm(c.label))
+        : win.querySelector(`[data-control="${ask.control}"]`);
+    return el ?? `${ask.form} shows no ${ask.control}`;
+  }
+
+  if (ask.what === 'state') {
+    const front = (form) => {
+      const [win] = windowOf(form);
+      if (!win) return false;
+      const r = win.getBoundingClientRect();
+      return win.contains(document.elementFromPoint(r.x + r.width / 2, r.y + r.height / 2)) &&
+        win.contains(document.activeElement);
+    };
+    return {
+      open: panels.map(formOf).filter(Boolean).sort(),
+      unknown: panels.filter((el) => !formOf(el) && el !== failureEl).map(name),
+      failure: failureEl ? byIds(failureEl, 'aria-describedby') : null,
+      ended: !!endedEl && !!buttonIn(endedEl, t.restart),
+      front: ask.form ? front(ask.form) : null,
+      text: ask.control ? (() => {
+        const el = target();
+        return typeof el === 'string' ? null : el.tagName === 'INPUT' ? el.value : el.textContent;
+      })() : null,
+    };
+  }
+  const el = target();
+  if (typeof el === 'string') return { wait: el };
+  if (ask.what === 'type') {
+    el.focus();
+    el.select();
+    return { focused: document.activeElement === el };
+  }
+  // A pointer goes where a user would put it (the title bar near its start
+  // to raise, the middle of a control otherwise); it must land on the element
+  // itself, not on another window over it.
+  el.scrollIntoView({ block: 'nearest', inline: 'nearest' });
+  const r = el.getBoundingClientRect();
+  const x = ask.what === 'title' ? r.left + 2 : r.left + r.width / 2;
+  const y = ask.what === 'title' ? r.top + 2 : r.top + r.height / 2;
+  const hit = document.elementFromPoint(x, y);
+  if (hit && el.contains(hit)) return { x, y };
+  const cover = hit?.closest('[role=dialog], [role=alertdialog]');
+  return { covered: cover ? name(cover) : hit ? hit.tagName : 'nothing' };
+}
+
+// The tables as the page script needs them.
+const pageTables = {
+  forms: Object.fromEntries(tables.forms.map((f) => {
+    const alertText = f.alert ? f.controls.find((c) => c.kind === 'label').text : null;
+    const controls = Object.fromEntries(f.controls.map((c) =>
+      [c.name, { kind: c.kind, text: c.text, label: c.label && row(f.form, c.label).text }]));
+    return [f.form, { title: f.title, alert: f.alert, message: alertText, controls }];
+  })),
+  failure: failure.title,
+  failureButton: failure.button,
+  close: pageTexts.close,
+  ended: pageTexts.ended,
+  restart: pageTexts.restart,
+};
+
+export const sameList = (a, b) => JSON.stringify([...a].sort()) === JSON.stringify([...b].sort());
+
+// The driver for engines reached through a plain connection: `engine` has
+// goto(url), evaluate(fn, ...args), click(x, y) with a real pointer,
+// typeText(text) into the focused box (replacing its selection) and quit().
+export class ScriptDriver {
+  constructor(engine, { timeout = 10_000 } = {}) {
+    this.engine = engine;
+    this.timeout = timeout;
+  }
+
+  ask(what) {
+    return this.engine.evaluate(inPage, pageTables, what);
+  }
+
+  // Asks until `done(answer)` holds; fails with the last answer otherwise.
+  async until(what, done, describe) {
+    const deadline = Date.now() + this.timeout;
+    for (;;) {
+      const answer = await this.ask(what);
+      if (done(answer)) return answer;
+      if (Date.now() > deadline) throw new Error(`${describe}; the page shows ${JSON.stringify(answer)}`);
+      await new Promise((resolve) => setTimeout(resolve, 50));
+    }
+  }
+
+  async start(url) {
+    await this.engine.goto(url);
+    await this.expectOpen(['Form1']);
+  }
+
+  async pointAt(what, label) {
+    const at = await this.until(what, (a) => 'x' in a, `${label} cannot be clicked`);
+    await this.engine.click(at.x, at.y);
+  }
+
+  async type(form, control, text) {
+    await this.until({ what: 'type', form, control }, (a) => a.focused, `${form} ${control} cannot take the focus`);
+    await this.engine.typeText(text);
+  }
+
+  click(form, control) { return this.pointAt({ what: 'control', form, control }, `${form} ${control}`); }
+  raise(form) { return this.pointAt({ what: 'title', form }, `${form}'s title bar`); }
+  close(form) { return this.pointAt({ what: 'close', form }, `${form}'s close control`); }
+  again() { return this.pointAt({ what: 'again' }, 'the button that starts again'); }
+  dismiss() { return this.pointAt({ what: 'dismiss' }, "the failure message's button"); }
+
+  expectOpen(open) {
+    return this.until({ what: 'state' }, (s) => sameList(s.open, open) && !s.unknown.length && !s.ended,
+      `expected exactly ${open.join(', ')} open`);
+  }
+
+  expectEnded() {
+    return this.until({ what: 'state' }, (s) => !s.open.length && s.ended, 'expected the ended page');
+  }
+
+  expectText(form, control, text) {
+    return this.until({ what: 'state', form, control }, (s) => s.text === text, `expected ${form} ${control} "${text}"`);
+  }
+
+  expectFront(form) {
+    return this.until({ what: 'state', form }, (s) => s.front, `expected ${form} in front with the focus`);
+  }
+
+  expectFailure(kind) {
+    const message = kind ? failure.messages[kind] : null;
+    return this.until({ what: 'state' }, (s) => s.failure === message,
+      kind ? `expected the failure message "${message}"` : 'expected no failure message');
+  }
+}
