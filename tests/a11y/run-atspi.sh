@@ -70,7 +70,11 @@ if [ "$platform" = wayland ]; then
     # what this road checks.
     export QT_WAYLAND_DISABLE_WINDOWDECORATION=1
 else
-    start_xvfb "$work" -screen 0 1280x900x24 || exit 1
+    # -noreset: the launcher below closes its connection once it has put the
+    # accessibility bus's address on the root window; as the server's last
+    # client, that would reset the server, wipe the address and drop a
+    # program that was just connecting.
+    start_xvfb "$work" -screen 0 1280x900x24 -noreset || exit 1
     server=$XVFB_PID
 fi
 /usr/libexec/at-spi-bus-launcher --launch-immediately >/dev/null 2>&1 &
