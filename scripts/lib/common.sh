@@ -10,6 +10,8 @@ BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-noto-ui-core 
 TEST_PACKAGES=(xvfb xauth x11-utils x11-xserver-utils openbox imagemagick locales dbus at-spi2-core python3-pyatspi)
 # The screen reader the Orca road test listens to, the keys it types, and pgrep.
 TEST_PACKAGES+=(orca xdotool procps)
+# The Wayland road: weston's headless compositor and Qt's Wayland plugin.
+TEST_PACKAGES+=(weston qt6-wayland)
 # Building the .deb (dpkg-shlibdeps, and file for CPack), then checking it.
 DEB_PACKAGES=(dpkg-dev file)
 DEB_CHECK_PACKAGES=(desktop-file-utils appstream lintian librsvg2-bin)

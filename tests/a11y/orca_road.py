@@ -35,10 +35,12 @@ WORDS = {
 }[LOCALE]
 
 # After a key, Orca's first words came within 0.4 s and its last within
-# 0.8 s; a step is over once what it must say was heard and then nothing
-# more for QUIET seconds.
+# 0.8 s on an idle machine; a step is over once what it must say was heard
+# and then nothing more for QUIET seconds. With both cores busy, a sanitized
+# program and Orca took over 10 s for some steps: PATIENCE is only how long
+# a step that goes wrong is waited for.
 QUIET = 0.6
-PATIENCE = 10
+PATIENCE = 40
 SPEECH = re.compile(r"SPEECH OUTPUT: '(.*?)'(?: voice=\S+)? ?\{")
 
 
@@ -125,8 +127,13 @@ failures = []
 started = []  # every process started here, stopped in reverse order
 
 
-def start(command, **options):
+def start(command, log=None, **options):
+    """Starts a process; with a log file, its output goes there, for said()."""
+    if log is not None:
+        options["stdout"] = open(log, "w")
+        options["stderr"] = subprocess.STDOUT
     process = subprocess.Popen(command, stdin=subprocess.DEVNULL, **options)
+    process.said = lambda: open(log, errors="replace").read()[-4000:] if log else ""
     started.append(process)
     return process
 
@@ -142,13 +149,19 @@ def stop(process, patience=3):
             process.wait()
 
 
-def wait_until(condition, seconds, what):
+def wait_until(condition, seconds, what, maker=None):
+    """Waits for condition(); gives up at once, with its output, if the
+    process `maker` that should bring it about has ended."""
     end = time.time() + seconds
     while time.time() < end:
         if condition():
             return
+        if maker is not None and maker.poll() is not None:
+            raise RuntimeError(f"{what} ended with status {maker.returncode} before it was ready; "
+                               f"it said: {maker.said()}")
         time.sleep(0.05)
-    raise RuntimeError(f"timed out waiting for {what}")
+    said = f"; it said: {maker.said()}" if maker is not None else ""
+    raise RuntimeError(f"timed out waiting for {what}{said}")
 
 
 class Orca:
@@ -166,10 +179,10 @@ class Orca:
         wait_until(lambda: subprocess.run(["pgrep", "-x", "orca"], capture_output=True).returncode,
                    60, "another Orca on this machine to end")
         self.process = start(["orca", "-u", prefs, "--debug-file", self.path], env=env,
-                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                             log=os.path.join(work, f"orca-{run}.log"))
         self.read = 0
         # Its first words say that it is on, in its own language.
-        wait_until(lambda: self.heard(0), 30, "Orca to start")
+        wait_until(lambda: self.heard(0), 120, "Orca to start", self.process)
         self.read = 1
 
     def heard(self, since=None):
@@ -223,23 +236,26 @@ def desktop(work):
     """Xvfb, a D-Bus session, the accessibility bus and openbox; returns the
     environment of programs started on that desktop."""
     read, write = os.pipe()
-    start(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x900x24", "-nolisten", "tcp"],
-          pass_fds=[write], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    # -noreset: by default the server resets whenever its last client leaves,
+    # and drops every client whose connection is not yet set up. Each xprop
+    # below is such a last client until the window manager is in, so a window
+    # manager that connected just then was dropped and could not open the
+    # display, the more often the busier the machine. A reset also wipes the
+    # accessibility bus's address that its launcher put on the root window.
+    xvfb = start(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x900x24", "-nolisten", "tcp",
+                  "-noreset"], pass_fds=[write], log=os.path.join(work, "xvfb.log"))
     os.close(write)
     with os.fdopen(read) as display:
         number = display.readline().strip()
     home = os.path.join(work, "home")
     runtime = os.path.join(home, "runtime")
     os.makedirs(runtime, mode=0o700)
+    if not number:
+        raise RuntimeError(f"Xvfb did not start; it said: {xvfb.said()}")
     env = {"PATH": os.environ["PATH"], "DISPLAY": f":{number}", "HOME": home,
            "XDG_RUNTIME_DIR": runtime, "XDG_CONFIG_HOME": os.path.join(home, "config"),
            "XDG_DATA_HOME": os.path.join(home, "data"), "XDG_CACHE_HOME": os.path.join(home, "cache"),
            "LANG": LOCALE, "LC_ALL": LOCALE, "LANGUAGE": "", "QT_QPA_PLATFORM": "xcb"}
-    # A sanitized build reports where the sanitizer check says, with its
-    # suppressions, as it does under every other test.
-    for name in ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"):
-        if name in os.environ:
-            env[name] = os.environ[name]
     # Orca writes what it says to its debug file whether or not it can speak;
     # no speech server is spawned that would outlive the test.
     speechd = os.path.join(env["XDG_CONFIG_HOME"], "speech-dispatcher")
@@ -249,17 +265,18 @@ def desktop(work):
     bus = start(["dbus-daemon", "--session", "--nofork", "--print-address=1"], env=env,
                 stdout=subprocess.PIPE, text=True)
     env["DBUS_SESSION_BUS_ADDRESS"] = bus.stdout.readline().strip()
-    start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], env=env,
-          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    launcher = start(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], env=env,
+                     log=os.path.join(work, "at-spi-bus-launcher.log"))
     has_bus = ["dbus-send", "--session", "--print-reply", "--dest=org.freedesktop.DBus",
                "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"]
     wait_until(lambda: "true" in subprocess.run(has_bus, env=env, capture_output=True,
-                                                text=True).stdout, 10, "the accessibility bus")
-    start(["openbox"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+                                                text=True).stdout, 30, "the accessibility bus",
+               launcher)
+    wm = start(["openbox"], env=env, log=os.path.join(work, "openbox.log"))
     # Without a window manager in charge Orca missed the first window.
-    wm = ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]
-    wait_until(lambda: "window id" in subprocess.run(wm, env=env, capture_output=True,
-                                                     text=True).stdout, 30, "openbox")
+    check = ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]
+    wait_until(lambda: "window id" in subprocess.run(check, env=env, capture_output=True,
+                                                     text=True).stdout, 30, "openbox", wm)
     return env
 
 
@@ -275,17 +292,24 @@ def main():
             env = desktop(work)
             # The program must speak without being told to: nothing here
             # switches Qt's accessibility on.
-            log = open(os.path.join(work, "program.log"), "w")
+            log = os.path.join(work, "program.log")
+            # Only the program gets the sanitizer check's settings: it alone is
+            # built with the sanitizers, and it reports where the check says,
+            # with its suppressions, as under every other test.
+            program_env = dict(env, **{name: os.environ[name] for name in
+                                       ("ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS")
+                                       if name in os.environ})
             if ORDER == "program-first":
-                program = start([TAKHMIN], env=env, stdout=log, stderr=log)
+                program = start([TAKHMIN], env=program_env, log=log)
                 shown = ["xprop", "-root", "_NET_CLIENT_LIST"]
                 wait_until(lambda: "window id" in subprocess.run(
-                    shown, env=env, capture_output=True, text=True).stdout, 30, "the first window")
+                    shown, env=env, capture_output=True, text=True).stdout, 60, "the first window",
+                    program)
                 orca = Orca(work, env, 1)
                 road = ROAD_TO_MENU[1:]
             else:
                 orca = Orca(work, env, 1)
-                program = start([TAKHMIN], env=env, stdout=log, stderr=log)
+                program = start([TAKHMIN], env=program_env, log=log)
                 road = ROAD_TO_MENU
             walk(orca, env, road)
             stop(orca.process)
@@ -293,12 +317,11 @@ def main():
             walk(orca, env, ROAD_OUT)
             subprocess.run(["xdotool", "key", "space"], env=env, check=True)
             try:
-                if program.wait(10) != 0:
+                # A sanitized program checks for leaks before it ends.
+                if program.wait(60) != 0:
                     failures.append("exit status")
                     print("FAIL: the program ended with status", program.returncode)
-                    log.flush()
-                    with open(log.name) as said:
-                        print(said.read()[-4000:])
+                    print(program.said())
             except subprocess.TimeoutExpired:
                 failures.append("end")
                 print("FAIL: the goodbye button did not end the program")
