@@ -5,15 +5,16 @@
 
 #include <cstdlib>
 
-// Strings cross as UTF-8 pointer and length; `Desk` is the window manager
-// defined in site/desktop.js.
+// Strings cross as UTF-8 pointer and length; `windowManager` is the page's
+// window manager, defined in site/windows.js at the top of the same module.
 
 EM_JS(void, js_createWindow,
       (int form, const char* name, int nameLength, const char* title, int titleLength, int width,
        int height, bool alert, const char* close, int closeLength),
       {
-          Desk.createWindow(form, UTF8ToString(name, nameLength), UTF8ToString(title, titleLength),
-                            width, height, alert, UTF8ToString(close, closeLength));
+          windowManager.createWindow(form, UTF8ToString(name, nameLength),
+                                     UTF8ToString(title, titleLength), width, height, alert,
+                                     UTF8ToString(close, closeLength));
       });
 
 EM_JS(void, js_addControl,
@@ -21,48 +22,54 @@ EM_JS(void, js_addControl,
        int textLength, int left, int top, int width, int height, const char* background,
        int backgroundLength, const char* align, int alignLength, bool border),
       {
-          Desk.addControl(form, row, kind, UTF8ToString(name, nameLength),
-                          UTF8ToString(text, textLength), left, top, width, height,
-                          UTF8ToString(background, backgroundLength),
-                          UTF8ToString(align, alignLength), border);
+          windowManager.addControl(form, row, kind, UTF8ToString(name, nameLength),
+                                   UTF8ToString(text, textLength), left, top, width, height,
+                                   UTF8ToString(background, backgroundLength),
+                                   UTF8ToString(align, alignLength), border);
       });
 
-EM_JS(void, js_nameBy, (int form, int label, int control), { Desk.nameBy(form, label, control); });
+EM_JS(void, js_nameBy, (int form, int label, int control),
+      { windowManager.nameBy(form, label, control); });
 
-EM_JS(void, js_describeBy, (int form, int label), { Desk.describeBy(form, label); });
+EM_JS(void, js_describeBy, (int form, int label), { windowManager.describeBy(form, label); });
 
-EM_JS(void, js_setTabOrder, (int form, const int* rows, int count),
-      { Desk.setTabOrder(form, Array.from(HEAP32.subarray(rows >> 2, (rows >> 2) + count))); });
+EM_JS(void, js_setTabOrder, (int form, const int* rows, int count), {
+    windowManager.setTabOrder(form, Array.from(HEAP32.subarray(rows >> 2, (rows >> 2) + count)));
+});
 
-EM_JS(void, js_destroyWindow, (int form), { Desk.destroyWindow(form); });
+EM_JS(void, js_destroyWindow, (int form), { windowManager.destroyWindow(form); });
 
-EM_JS(void, js_showWindow, (int form), { Desk.showWindow(form); });
+EM_JS(void, js_showWindow, (int form), { windowManager.showWindow(form); });
 
 // Returns a malloc'd NUL-terminated copy of the control's text.
 EM_JS(char*, js_text, (int form, int row), {
-    var text = Desk.text(form, row);
-    var size = lengthBytesUTF8(text) + 1;
-    var copy = _malloc(size);
+    const text = windowManager.text(form, row);
+    const size = lengthBytesUTF8(text) + 1;
+    const copy = _malloc(size);
     stringToUTF8(text, copy, size);
     return copy;
 });
 
 EM_JS(void, js_setText, (int form, int row, const char* text, int length),
-      { Desk.setText(form, row, UTF8ToString(text, length)); });
+      { windowManager.setText(form, row, UTF8ToString(text, length)); });
 
 EM_JS(void, js_announce, (int form, const char* message, int length),
-      { Desk.announce(form, UTF8ToString(message, length)); });
+      { windowManager.announce(form, UTF8ToString(message, length)); });
 
 EM_JS(void, js_showFailure,
       (const char* title, int titleLength, const char* message, int messageLength,
        const char* button, int buttonLength),
       {
-          Desk.showFailure(UTF8ToString(title, titleLength), UTF8ToString(message, messageLength),
-                           UTF8ToString(button, buttonLength));
+          windowManager.showFailure(UTF8ToString(title, titleLength),
+                                    UTF8ToString(message, messageLength),
+                                    UTF8ToString(button, buttonLength));
       });
 
 EM_JS(void, js_showEnded, (const char* text, int textLength, const char* button, int buttonLength),
-      { Desk.showEnded(UTF8ToString(text, textLength), UTF8ToString(button, buttonLength)); });
+      {
+          windowManager.showEnded(UTF8ToString(text, textLength),
+                                  UTF8ToString(button, buttonLength));
+      });
 
 namespace web::dom {
 
@@ -83,7 +90,7 @@ void createWindow(int form, std::string_view name, std::string_view title, int w
 void addControl(int form, int row, app::ControlKind kind, std::string_view name,
                 std::string_view text, Box box, std::string_view background, std::string_view align,
                 bool border) {
-    // The kinds' numbers are the ones site/desktop.js switches on.
+    // The kinds' numbers are the ones site/windows.js switches on.
     js_addControl(form, row, static_cast<int>(kind), name.data(), size(name), text.data(),
                   size(text), box.left, box.top, box.width, box.height, background.data(),
                   size(background), align.data(), size(align), border);

@@ -6,7 +6,7 @@
 // in C++. Windows are addressed by their FormId's number, controls by their
 // row in the window's table. How the panels behave as windows on a desktop
 // (stacking, dragging, cascading, scaling, focus kept inside the active one)
-// is in site/desktop.js, the page's window manager.
+// is in site/windows.js, the page's window manager.
 
 #include "app/Layout.h"
 

@@ -30,4 +30,7 @@ int main() {
         print(app::failureMessage(numtext::FailureKind(kind)));
     print(web::endedText);
     print(web::restartButton);
+    for (std::string_view text : {web::windowsList, web::loadingText, web::startFromDisk,
+                                  web::startFailed, web::reloadButton})
+        print(text);
 }

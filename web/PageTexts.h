@@ -3,7 +3,8 @@
 
 // The page's own texts, beside those of the nine windows and the failure
 // message. They live here so that the font subset made at build time covers
-// them too.
+// them too. The build also copies each one, by its name, into the page's HTML
+// (web/CMakeLists.txt reads this file): keep each text one string literal.
 
 #include <string_view>
 
@@ -14,5 +15,16 @@ inline constexpr std::string_view closeLabel = "إغلاق";
 // What the page says once the program has ended, and the button under it.
 inline constexpr std::string_view endedText = "انتهى البرنامج. شكرا لك.";
 inline constexpr std::string_view restartButton = "ابدأ من جديد";
+// The list of open windows, the page's taskbar: its accessible name.
+inline constexpr std::string_view windowsList = "النوافذ المفتوحة";
+// Shown while the program downloads, until its first window is up.
+inline constexpr std::string_view loadingText = "جارٍ تحميل البرنامج";
+// When the program cannot start: opened from a file, where browsers refuse to
+// run it; or it failed to download or to run.
+inline constexpr std::string_view startFromDisk =
+    "فُتحت هذه الصفحة من ملف على القرص، والمتصفح لا يشغّل البرنامج من ملف. افتحها من خادم ويب.";
+inline constexpr std::string_view startFailed =
+    "تعذّر تحميل البرنامج أو تشغيله. تحقّق من اتصالك بالشبكة ثم أعد تحميل الصفحة، وإن تكرر ذلك فجرّب متصفحًا أحدث.";
+inline constexpr std::string_view reloadButton = "أعد تحميل الصفحة";
 
 } // namespace web

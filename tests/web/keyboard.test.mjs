@@ -58,8 +58,9 @@ const keyRoad = [
   ['key', 'Shift+Tab'], ['focus', 'Form9', 'Text2'], ['keys', '2'],
   ['key', 'Shift+Tab'], ['key', 'Shift+Tab'], ['key', 'Shift+Tab'], ['focus', 'Form9', 'Command2'],
   ['key', ' '], ['text', 'Form9', 'Text3', '5'], // tabbing in selected each "0", typing replaced it
-  // F6 goes to the other window, to the control that had its focus.
-  ['key', 'F6'], ['focus', 'Form6', 'Command3'], ['key', 'Shift+Tab'], ['key', 'Enter'],
+  // Shift+F6 goes to the window opened before, to the control that had its
+  // focus (F6 from the last one goes on to the list of open windows).
+  ['key', 'Shift+F6'], ['focus', 'Form6', 'Command3'], ['key', 'Shift+Tab'], ['key', 'Enter'],
   ['open', ['Form2', 'Form9']], ['focus', 'Form2', 'Command1'],
   ['key', 'Shift+Tab'], ['focus', 'Form2', 'Command3'], ['key', ' '], ['open', ['Form3', 'Form9']],
   ['focus', 'Form3', 'Command1'], ['key', 'Tab'], ['key', 'Enter'], ['open', ['Form4', 'Form9']],

@@ -1,0 +1,527 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page's window manager. The program's windows are panels that behave
+// like windows on a desktop: a new one opens where it covers no other window
+// (or covers the least, when the page has no room), a click raises and
+// activates it, its title bar drags it, and the keyboard focus stays inside
+// the active one (Tab, Shift+Tab; F6 and Shift+F6 go from window to window and
+// to the list of open windows). On a narrow screen the windows stand in one
+// column in the order they opened, and the page scrolls. The C++ adapter
+// builds and fills the panels through `windowManager`; what the program does
+// is decided there, never here.
+//
+// This file heads the takhmin.js module, ahead of Emscripten's glue: its names
+// are the module's own, and `windowManager` is the one it exports.
+
+const LABEL = 0; // app::ControlKind: Label, TextBox, then push buttons
+const TEXT_BOX = 1;
+const EDGE = 8; // CSS px kept free at the desk's edges and between windows
+const GRID = 8; // CSS px: the step of the search for a free place
+// A second press this soon after the first, and this close to it, makes a
+// double tap; a mouse's double click is counted by the browser (event.detail)
+// with the system's own settings.
+const DOUBLE_TAP_MS = 500;
+const DOUBLE_TAP_PX = 24;
+// Narrower or lower than this, windows no longer fit side by side: one column.
+const narrowScreen = matchMedia('(max-width: 599px), (max-height: 499px)');
+
+const html = document.documentElement;
+const desk = document.getElementById('desktop');
+const taskbar = document.getElementById('taskbar');
+const ended = document.getElementById('ended');
+
+const panels = []; // every live panel: the program's windows and the failure message
+const windows = []; // the program's windows by form number
+const opened = []; // the visible panels, in the order they opened
+let failure = null; // made at the first failure, then reused
+let active = null;
+let stack = 0; // z-index of the topmost panel
+let program = null; // what the window manager reports to: see connect()
+// How the user last acted: 'mouse', 'touch', 'pen' or 'keyboard'.
+let lastInput = matchMedia('(pointer: coarse)').matches ? 'touch' : 'mouse';
+let press = { time: -Infinity, x: 0, y: 0 }; // the last pointer press
+let pressBefore = press; // the one before it
+
+function element(tag, className, parent) {
+    const el = document.createElement(tag);
+    if (className)
+        el.className = className;
+    parent.appendChild(el);
+    return el;
+}
+
+function panelOf(node) {
+    return panels.find((p) => p.el.contains(node)) ?? null;
+}
+
+function makePanel(name, title, closeLabel, role, onClose) {
+    const el = element('section', 'window', desk);
+    el.hidden = true;
+    el.tabIndex = -1; // a click on a label focuses the window, not the page
+    el.setAttribute('role', role);
+    el.setAttribute('aria-modal', 'false');
+    el.dataset.form = name;
+    const bar = element('div', 'titlebar', el);
+    const heading = element('span', 'title', bar);
+    heading.id = `${name}-title`;
+    heading.textContent = title;
+    el.setAttribute('aria-labelledby', heading.id);
+    if (onClose) {
+        const close = element('button', 'close', bar);
+        close.type = 'button';
+        close.tabIndex = -1;
+        close.setAttribute('aria-label', closeLabel);
+        close.addEventListener('click', onClose);
+    }
+    const p = { name, title, el, client: element('div', 'client', el), controls: [], order: [],
+                last: null, home: null, x: 0, y: 0, z: -1, shownAt: -Infinity, tab: null };
+    p.client.dataset.client = '';
+    bar.addEventListener('pointerdown', (event) => drag(p, event));
+    panels.push(p);
+    return p;
+}
+
+function removePanel(p) {
+    panels.splice(panels.indexOf(p), 1);
+    closed(p);
+    p.el.remove();
+}
+
+// A panel leaves the screen: out of the list of open windows and the column;
+// like a window manager, the topmost remaining window becomes active once
+// the running handler has shown what it shows.
+function closed(p) {
+    const i = opened.indexOf(p);
+    if (i >= 0)
+        opened.splice(i, 1);
+    p.tab?.remove();
+    p.tab = null;
+    taskbar.hidden = !opened.length;
+    if (narrowScreen.matches)
+        layOut();
+    if (active !== p)
+        return;
+    active = null;
+    queueMicrotask(() => {
+        if (active)
+            return;
+        const top = opened.reduce((a, b) => (!a || b.z > a.z ? b : a), null);
+        if (top)
+            focusInside(activate(top));
+    });
+}
+
+function activate(p) {
+    if (active !== p) {
+        active?.el.classList.remove('active');
+        active?.tab?.setAttribute('aria-current', 'false');
+        active = p;
+        p.el.classList.add('active');
+        p.tab?.setAttribute('aria-current', 'true');
+    }
+    if (p.z !== stack) {
+        p.z = ++stack;
+        p.el.style.zIndex = String(p.z);
+    }
+    return p;
+}
+
+// The control that had the focus when the window was last active, or the
+// first in its tab order. After a touch a text box is left for the user's own
+// tap, which opens the phone's keyboard: the window itself takes the focus.
+function focusInside(p) {
+    let target = p.last && p.el.contains(p.last) ? p.last : p.order[0];
+    if (!target || (target.tagName === 'INPUT' && (lastInput === 'touch' || lastInput === 'pen')))
+        target = p.el;
+    target.focus({ preventScroll: true });
+}
+
+// Raises a window, gives it the focus and, in the column, scrolls it in.
+function bringBack(p) {
+    focusInside(activate(p));
+    if (narrowScreen.matches)
+        p.el.scrollIntoView({ block: 'nearest', inline: 'nearest' });
+}
+
+function moveTo(p, x, y) {
+    p.x = Math.round(x);
+    p.y = Math.round(y);
+    p.el.style.transform = `translate(${p.x}px, ${p.y}px)`;
+}
+
+// Inside the desk as far as the window fits, its title bar always.
+function moveInside(p, x, y) {
+    moveTo(p, Math.max(0, Math.min(x, desk.clientWidth - p.el.offsetWidth)),
+           Math.max(0, Math.min(y, desk.clientHeight - p.el.offsetHeight)));
+}
+
+function overlap(a, b) {
+    const w = Math.min(a.x + a.w, b.x + b.w) - Math.max(a.x, b.x);
+    const h = Math.min(a.y + a.h, b.y + b.h) - Math.max(a.y, b.y);
+    return w > 0 && h > 0 ? w * h : 0;
+}
+
+// The first place, row by row from the top left, where the window covers no
+// other open window; when there is none, the place where it covers least.
+function freePlace(p) {
+    const w = p.el.offsetWidth, h = p.el.offsetHeight;
+    const others = opened.filter((o) => o !== p && o.home).map((o) => ({
+        x: o.x - EDGE, y: o.y - EDGE, w: o.el.offsetWidth + 2 * EDGE, h: o.el.offsetHeight + 2 * EDGE }));
+    const lastX = Math.max(EDGE, desk.clientWidth - w - EDGE);
+    const lastY = Math.max(EDGE, desk.clientHeight - h - EDGE);
+    let best = null;
+    for (let y = EDGE; y <= lastY; y += GRID) {
+        for (let x = EDGE; x <= lastX; x += GRID) {
+            const covered = others.reduce((sum, o) => sum + overlap(o, { x, y, w, h }), 0);
+            if (!best || covered < best.covered)
+                best = { x, y, covered };
+            if (!covered)
+                return best;
+        }
+    }
+    return best;
+}
+
+// Where each open window stands. On a wide screen, where it was put: a new
+// one at a free place, the failure message over the window it is about. On a
+// narrow one, in one column in the order they opened, each as wide as its
+// table says (the page scrolls rather than shrink the text).
+function layOut() {
+    const narrow = narrowScreen.matches;
+    html.classList.toggle('narrow', narrow);
+    if (narrow) {
+        desk.style.height = desk.style.width = '';
+        const page = html.clientWidth;
+        let y = EDGE, widest = 0;
+        for (const p of opened) {
+            const w = p.el.offsetWidth;
+            moveTo(p, Math.max(EDGE, (page - w) / 2), y);
+            y += p.el.offsetHeight + EDGE;
+            widest = Math.max(widest, w);
+        }
+        desk.style.height = `${y}px`;
+        desk.style.width = `${Math.max(page, widest + 2 * EDGE)}px`;
+        return;
+    }
+    desk.style.height = desk.style.width = '';
+    for (const p of opened) {
+        if (p === failure)
+            centreOver(p, p.owner);
+        else
+            place(p);
+    }
+}
+
+function place(p) {
+    p.home ??= freePlace(p);
+    moveInside(p, p.home.x, p.home.y);
+}
+
+function centreOver(p, over) {
+    const w = p.el.offsetWidth, h = p.el.offsetHeight;
+    const r = over && !over.el.hidden
+        ? { x: over.x, y: over.y, w: over.el.offsetWidth, h: over.el.offsetHeight }
+        : { x: 0, y: 0, w: desk.clientWidth, h: desk.clientHeight };
+    moveInside(p, r.x + (r.w - w) / 2, r.y + (r.h - h) / 2);
+}
+
+// A window opens: into the list of open windows and onto the desk.
+function open(p, after = null) {
+    p.el.hidden = false;
+    p.shownAt = performance.now();
+    const i = after ? opened.indexOf(after) + 1 : 0;
+    opened.splice(i > 0 ? i : opened.length, 0, p);
+    p.tab = document.createElement('button');
+    p.tab.type = 'button';
+    p.tab.textContent = p.title.trim();
+    p.tab.setAttribute('aria-current', 'false');
+    p.tab.addEventListener('click', () => bringBack(p));
+    taskbar.insertBefore(p.tab, opened[opened.indexOf(p) + 1]?.tab ?? null);
+    taskbar.hidden = false;
+    if (narrowScreen.matches)
+        layOut();
+    else if (p === failure)
+        centreOver(p, p.owner);
+    else
+        place(p);
+    bringBack(p);
+}
+
+function drag(p, event) {
+    if (event.button !== 0 || event.target.closest('.close') || narrowScreen.matches)
+        return;
+    const bar = event.currentTarget, dx = event.clientX - p.x, dy = event.clientY - p.y;
+    bar.setPointerCapture(event.pointerId);
+    const move = (e) => {
+        moveInside(p, e.clientX - dx, e.clientY - dy);
+        p.home = { x: p.x, y: p.y };
+    };
+    const stop = () => {
+        bar.removeEventListener('pointermove', move);
+        bar.removeEventListener('pointerup', stop);
+        bar.removeEventListener('pointercancel', stop);
+    };
+    bar.addEventListener('pointermove', move);
+    bar.addEventListener('pointerup', stop);
+    bar.addEventListener('pointercancel', stop);
+}
+
+function cycleFocus(p, step) {
+    const order = p.order, i = order.indexOf(document.activeElement);
+    if (!order.length)
+        return;
+    const next = order[i < 0 ? (step > 0 ? 0 : order.length - 1)
+                             : (i + step + order.length) % order.length];
+    next.focus();
+    // A text box reached with Tab has its text selected, as on the desktop.
+    if (next.tagName === 'INPUT')
+        next.select();
+}
+
+// F6 goes round the open windows and then the list of them; from the list
+// the browser's own F6 goes on to its address bar, so the keyboard is never
+// held inside the page.
+function cycleWindows(event) {
+    const inList = taskbar.contains(document.activeElement);
+    if (!opened.length || (inList && !event.shiftKey))
+        return;
+    event.preventDefault();
+    const stops = [...opened, null]; // null: the list
+    const here = inList ? stops.length - 1 : Math.max(0, stops.indexOf(active));
+    const next = stops[(here + (event.shiftKey ? -1 : 1) + stops.length) % stops.length];
+    if (next)
+        bringBack(next);
+    else
+        (active?.tab ?? opened[0].tab).focus();
+}
+
+// A single-line box never holds a line break: a pasted or dropped one
+// becomes one space, as on the desktop.
+function keepOneLine(event) {
+    const box = event.target;
+    const text = event.data ?? event.dataTransfer?.getData('text/plain') ?? null;
+    if (!text || !/[\r\n\u2028\u2029]/.test(text))
+        return;
+    event.preventDefault();
+    box.setRangeText(program.oneLine(text), box.selectionStart, box.selectionEnd, 'end');
+}
+
+function hideFailure() {
+    failure.el.hidden = true;
+    closed(failure);
+}
+
+// A press must never reach a window that appeared under the pointer during
+// the same double click or double tap: the second press of the pair is not
+// a press for it.
+function secondOfDouble(event) {
+    if (event.detail >= 2)
+        return true;
+    return lastInput !== 'mouse' && press.time - pressBefore.time < DOUBLE_TAP_MS &&
+           Math.hypot(press.x - pressBefore.x, press.y - pressBefore.y) < DOUBLE_TAP_PX;
+}
+
+document.addEventListener('pointerdown', (event) => {
+    lastInput = event.pointerType || 'mouse';
+    pressBefore = press;
+    press = { time: event.timeStamp, x: event.clientX, y: event.clientY };
+    const p = panelOf(event.target);
+    if (p)
+        activate(p);
+}, true);
+document.addEventListener('click', (event) => {
+    const p = panelOf(event.target);
+    if (p && event.detail > 0 && p.shownAt > pressBefore.time && secondOfDouble(event)) {
+        event.stopImmediatePropagation();
+        event.preventDefault();
+    }
+}, true);
+// The title bar selects no text and keeps the focus where it was, as a
+// desktop's does. Elsewhere a press may start a selection; a click that
+// selected nothing gives the focus back to the window's control.
+document.addEventListener('mousedown', (event) => {
+    const p = panelOf(event.target);
+    if (p && event.target.closest('.titlebar') && !event.target.closest('.close')) {
+        event.preventDefault();
+        if (lastInput === 'mouse')
+            focusInside(p);
+    }
+});
+document.addEventListener('click', (event) => {
+    const p = panelOf(event.target);
+    if (p && lastInput === 'mouse' && document.activeElement === p.el && getSelection().isCollapsed)
+        focusInside(p);
+});
+document.addEventListener('focusin', (event) => {
+    const p = panelOf(event.target);
+    if (!p)
+        return;
+    if (event.target !== p.el && !event.target.classList.contains('close'))
+        p.last = event.target;
+    activate(p);
+});
+document.addEventListener('keydown', (event) => {
+    lastInput = 'keyboard';
+    if (event.key === 'F6') {
+        cycleWindows(event);
+    } else if (event.key === 'Tab' && active && !active.el.hidden && !taskbar.contains(event.target)) {
+        event.preventDefault();
+        cycleFocus(active, event.shiftKey ? -1 : 1);
+    } else if (event.key === 'Enter' && event.repeat && event.target.tagName === 'BUTTON') {
+        // A held Enter presses the button it went down on once, and no other.
+        event.preventDefault();
+    } else if (event.key === 'Escape' && failure && active === failure) {
+        // As a desktop's message box.
+        hideFailure();
+    }
+});
+window.addEventListener('resize', () => {
+    if (opened.length)
+        layOut();
+});
+ended.querySelector('button').addEventListener('click', () => {
+    ended.hidden = true;
+    desk.hidden = false;
+    program.restart();
+});
+
+export const windowManager = {
+    // The program's side: click(form, row), close(form), oneLine(text) and
+    // restart(), from the glue (site/program.js).
+    connect(callbacks) {
+        program = callbacks;
+    },
+    createWindow(form, name, title, width, height, alert, closeLabel) {
+        const p = makePanel(name, title, closeLabel, alert ? 'alertdialog' : 'dialog',
+                            () => program.close(form));
+        p.client.style.width = `${width}px`;
+        p.client.style.height = `${height}px`;
+        // Where the window's news is read out, wherever the focus is.
+        p.news = element('div', 'announce', p.el);
+        p.news.setAttribute('role', 'status');
+        p.news.setAttribute('aria-atomic', 'true');
+        windows[form] = p;
+    },
+    addControl(form, row, kind, name, text, left, top, width, height, background, align, border) {
+        const p = windows[form];
+        let el;
+        if (kind === LABEL) {
+            el = element('div', 'label', p.client);
+            el.textContent = text;
+            el.style.textAlign = align;
+            if (border)
+                el.classList.add('border');
+        } else if (kind === TEXT_BOX) {
+            el = element('input', 'textbox', p.client);
+            el.type = 'text';
+            el.value = text;
+            el.inputMode = 'decimal';
+            el.autocomplete = 'off';
+            el.spellcheck = false;
+            el.addEventListener('beforeinput', keepOneLine);
+        } else {
+            el = element('button', 'button', p.client);
+            el.type = 'button';
+            el.textContent = text;
+            el.addEventListener('click', () => program.click(form, row));
+        }
+        el.id = `${p.name}-${name}`;
+        el.dataset.control = name;
+        el.style.left = `${left}px`;
+        el.style.top = `${top}px`;
+        el.style.width = `${width}px`;
+        el.style.height = `${height}px`;
+        if (background)
+            el.style.background = background;
+        p.controls[row] = el;
+    },
+    nameBy(form, label, control) {
+        const p = windows[form];
+        p.controls[control].setAttribute('aria-labelledby', p.controls[label].id);
+    },
+    describeBy(form, label) {
+        const p = windows[form], ids = p.el.getAttribute('aria-describedby');
+        p.el.setAttribute('aria-describedby', (ids ? `${ids} ` : '') + p.controls[label].id);
+    },
+    setTabOrder(form, rows) {
+        const p = windows[form];
+        p.order = rows.map((row) => p.controls[row]);
+    },
+    destroyWindow(form) {
+        const p = windows[form];
+        windows[form] = null;
+        if (p)
+            removePanel(p);
+    },
+    showWindow(form) {
+        const p = windows[form];
+        if (p.el.hidden)
+            open(p);
+        else
+            bringBack(p);
+    },
+    text(form, row) {
+        const el = windows[form].controls[row];
+        return el.tagName === 'INPUT' ? el.value : el.textContent;
+    },
+    setText(form, row, text) {
+        const el = windows[form].controls[row];
+        if (el.tagName !== 'INPUT') {
+            el.textContent = text;
+            return;
+        }
+        el.value = text;
+        // Show a result from its first character, as typed text starts.
+        el.setSelectionRange(0, 0);
+        el.scrollLeft = 0;
+    },
+    // Says `message` once, whole, as news from the window: a new node in its
+    // polite live region, so that even the same words again are read again.
+    announce(form, message) {
+        const p = windows[form];
+        if (!p)
+            return;
+        const line = document.createElement('p');
+        line.textContent = message;
+        p.news.replaceChildren(line);
+    },
+    showFailure(title, message, button) {
+        if (!failure) {
+            // Its one button closes it; the title bar has no close control.
+            failure = makePanel('failure', title, null, 'alertdialog', null);
+            failure.client.classList.add('message');
+            element('div', 'icon', failure.client).setAttribute('aria-hidden', 'true');
+            failure.text = element('p', 'text', failure.client);
+            failure.text.id = 'failure-text';
+            failure.el.setAttribute('aria-describedby', failure.text.id);
+            const ok = element('button', 'button', failure.client);
+            ok.type = 'button';
+            ok.textContent = button;
+            ok.addEventListener('click', hideFailure);
+            failure.order = [ok];
+        }
+        failure.text.textContent = message;
+        if (failure.el.hidden) {
+            // It belongs to the window the user was in: beside it in the
+            // column, over it on a wide screen.
+            failure.owner = active && active !== failure ? active : null;
+            open(failure, failure.owner);
+        } else {
+            if (document.activeElement === failure.order[0]) {
+                // Focus it afresh so that a screen reader reads the new message.
+                failure.order[0].blur();
+            }
+            bringBack(failure);
+        }
+    },
+    showEnded(text, button) {
+        panels.slice().forEach(removePanel);
+        failure = null;
+        active = null;
+        desk.hidden = true;
+        ended.querySelector('p').textContent = text;
+        const restart = ended.querySelector('button');
+        restart.textContent = button;
+        ended.hidden = false;
+        restart.focus();
+    },
+};
