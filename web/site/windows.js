@@ -72,8 +72,12 @@ function makePanel(name, title, closeLabel, role, onClose) {
         close.setAttribute('aria-label', closeLabel);
         close.addEventListener('click', onClose);
     }
-    const p = { name, title, el, client: element('div', 'client', el), controls: [], order: [],
-                last: null, home: null, x: 0, y: 0, z: -1, shownAt: -Infinity, tab: null };
+    // The view shows the client area; on a narrow screen it scrolls sideways
+    // when the window is wider than the screen, so that the page never does
+    // (a phone would zoom the whole page out and shrink its text).
+    const view = element('div', 'view', el);
+    const p = { name, title, el, view, client: element('div', 'client', view), controls: [],
+                order: [], last: null, home: null, x: 0, y: 0, z: -1, shownAt: -Infinity, tab: null };
     p.client.dataset.client = '';
     bar.addEventListener('pointerdown', (event) => drag(p, event));
     panels.push(p);
@@ -183,27 +187,29 @@ function freePlace(p) {
 
 // Where each open window stands. On a wide screen, where it was put: a new
 // one at a free place, the failure message over the window it is about. On a
-// narrow one, in one column in the order they opened, each as wide as its
-// table says (the page scrolls rather than shrink the text).
+// narrow one, in one column in the order they opened, the page scrolling
+// down; text keeps its size, and a window wider than the screen scrolls
+// sideways inside, starting from its right, where Arabic lines begin.
 function layOut() {
     const narrow = narrowScreen.matches;
     html.classList.toggle('narrow', narrow);
     if (narrow) {
-        desk.style.height = desk.style.width = '';
         const page = html.clientWidth;
-        let y = EDGE, widest = 0;
+        let y = EDGE;
         for (const p of opened) {
-            const w = p.el.offsetWidth;
-            moveTo(p, Math.max(EDGE, (page - w) / 2), y);
+            const wasNarrow = p.el.style.maxWidth !== '';
+            p.el.style.maxWidth = `${page - 2 * EDGE}px`;
+            moveTo(p, (page - p.el.offsetWidth) / 2, y);
             y += p.el.offsetHeight + EDGE;
-            widest = Math.max(widest, w);
+            if (!wasNarrow)
+                p.view.scrollLeft = p.view.scrollWidth;
         }
         desk.style.height = `${y}px`;
-        desk.style.width = `${Math.max(page, widest + 2 * EDGE)}px`;
         return;
     }
-    desk.style.height = desk.style.width = '';
+    desk.style.height = '';
     for (const p of opened) {
+        p.el.style.maxWidth = '';
         if (p === failure)
             centreOver(p, p.owner);
         else
