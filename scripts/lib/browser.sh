@@ -4,7 +4,7 @@
 # the locked npm packages of tests/web, the built site and the native window
 # tables. Source after common.sh.
 
-WEB_TEST_PACKAGES=(chromium emscripten gzip)
+WEB_TEST_PACKAGES=(chromium firefox-esr emscripten gzip)
 
 ensure_browser_tools() {
     ensure_packages "${WEB_TEST_PACKAGES[@]}"

@@ -118,10 +118,16 @@ class Orca:
         return heard
 
 
+def plain(line):
+    """A line as it sounds: without the blanks around it and the direction
+    marks, which are not spoken."""
+    return line.replace("\u200e", "").replace("\u200f", "").strip()
+
+
 def contains(heard, expected):
     """Whether the expected lines occur in heard, in this order."""
     lines = iter(heard)
-    return all(any(line == want for line in lines) for want in expected)
+    return all(any(plain(line) == plain(want) for line in lines) for want in expected)
 
 
 def press(env, key):
@@ -156,12 +162,25 @@ def walk(orca, env, road, failures, before_key=None):
 def desktop(work, locale):
     """Xvfb, a D-Bus session, the accessibility bus and openbox; returns the
     environment of programs started on that desktop."""
-    read, write = os.pipe()
-    start(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x900x24", "-nolisten", "tcp"],
-          pass_fds=[write], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write)
-    with os.fdopen(read) as display:
-        number = display.readline().strip()
+    # With several X servers starting at once on a machine, the display
+    # named may not answer; another server is then started.
+    for attempt in range(5):
+        read, write = os.pipe()
+        server = start(["Xvfb", "-displayfd", str(write), "-screen", "0", "1280x900x24",
+                        "-nolisten", "tcp"],
+                       pass_fds=[write], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        with os.fdopen(read) as display:
+            number = display.readline().strip()
+        answers = ["xprop", "-display", f":{number}", "-root", "_NET_SUPPORTED"]
+        try:
+            wait_until(lambda: number and server.poll() is None and subprocess.run(
+                answers, capture_output=True).returncode == 0, 10, f"display :{number}")
+            break
+        except RuntimeError:
+            stop(server)
+    else:
+        raise RuntimeError("no X server answered")
     home = os.path.join(work, "home")
     runtime = os.path.join(home, "runtime")
     os.makedirs(runtime, mode=0o700)
@@ -189,7 +208,8 @@ def desktop(work, locale):
                "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner", "string:org.a11y.Bus"]
     wait_until(lambda: "true" in subprocess.run(has_bus, env=env, capture_output=True,
                                                 text=True).stdout, 10, "the accessibility bus")
-    start(["openbox"], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wm_log = open(os.path.join(work, "openbox.log"), "w")
+    start(["openbox"], env=env, stdout=wm_log, stderr=wm_log)
     # Without a window manager in charge Orca missed the first window.
     wm = ["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"]
     wait_until(lambda: "window id" in subprocess.run(wm, env=env, capture_output=True,

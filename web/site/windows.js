@@ -64,7 +64,11 @@ function makePanel(name, title, closeLabel, role, onClose) {
     const heading = element('span', 'title', bar);
     heading.id = `${name}-title`;
     heading.textContent = title;
-    el.setAttribute('aria-labelledby', heading.id);
+    // Orca does not say a window's title when it equals the name of what had
+    // the focus before (the button that opened it, or the window's own entry
+    // in the list of open windows): it takes it for a repeat. A right-to-left
+    // mark, which is not spoken, makes the title a name of its own.
+    el.setAttribute('aria-label', `${title}\u200f`);
     if (onClose) {
         const close = element('button', 'close', bar);
         close.type = 'button';
