@@ -48,7 +48,7 @@ def alert(title, text, ok):
     makes it an alert, Firefox a dialog; Orca reads its title and text."""
     if BROWSER == "firefox":
         return [f"{title} {WORDS['window']} {text}", f"{ok} {WORDS['push button']}."]
-    return [f"{WORDS['alert']} {title}.", f"{title} {text}", f"{ok} {WORDS['push button']}."]
+    return [f"{WORDS['alert']} {title}", f"{title} {text}", f"{ok} {WORDS['push button']}."]
 
 
 def warning(form):
