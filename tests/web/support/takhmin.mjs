@@ -49,6 +49,10 @@ export const roadTo = {
   Form4: [...toExit, ['click', 'Form3', 'Command2']],
 };
 
+// A window's name: its title and an unspoken right-to-left mark, so that
+// Orca says it even when it equals the name of what had the focus before.
+const windowName = (title) => `${title.trim()}\u200f`;
+
 export class Takhmin {
   constructor(page) {
     this.page = page;
@@ -62,7 +66,7 @@ export class Takhmin {
   // A visible window; hidden and unloaded windows are not found.
   window(form) {
     const { title, alert } = forms[form];
-    let found = this.page.getByRole(alert ? 'alertdialog' : 'dialog', { name: title.trim(), exact: true });
+    let found = this.page.getByRole(alert ? 'alertdialog' : 'dialog', { name: windowName(title), exact: true });
     // The two warnings share a title: tell them apart by their message.
     if (formNames.some((other) => other !== form && forms[other].title === title)) {
       const message = forms[form].controls.find((c) => c.kind === 'label');
@@ -82,7 +86,7 @@ export class Takhmin {
   }
 
   failure() {
-    return this.page.getByRole('alertdialog', { name: failure.title, exact: true });
+    return this.page.getByRole('alertdialog', { name: windowName(failure.title), exact: true });
   }
 
   endedPage() {
