@@ -21,8 +21,10 @@ const GRID = 8; // CSS px: the step of the search for a free place
 // with the system's own settings.
 const DOUBLE_TAP_MS = 500;
 const DOUBLE_TAP_PX = 24;
-// Narrower or lower than this, windows no longer fit side by side: one column.
-const narrowScreen = matchMedia('(max-width: 599px), (max-height: 499px)');
+// Narrower than the puzzle and the calculator side by side, or lower than the
+// puzzle above the list of windows, a screen has no room for windows that
+// cover nothing: they stand in one column.
+const narrowScreen = matchMedia('(max-width: 859px), (max-height: 519px)');
 
 const html = document.documentElement;
 const desk = document.getElementById('desktop');
