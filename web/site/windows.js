@@ -66,7 +66,11 @@ function makePanel(name, title, closeLabel, role, onClose) {
     const heading = element('span', 'title', bar);
     heading.id = `${name}-title`;
     heading.textContent = title;
-    el.setAttribute('aria-labelledby', heading.id);
+    // Orca does not say a window's title when it equals the name of what had
+    // the focus before (the button that opened it, or the window's own entry
+    // in the list of open windows): it takes it for a repeat. A right-to-left
+    // mark, which is not spoken, makes the title a name of its own.
+    el.setAttribute('aria-label', `${title}\u200f`);
     if (onClose) {
         const close = element('button', 'close', bar);
         close.type = 'button';
@@ -89,7 +93,21 @@ function makePanel(name, title, closeLabel, role, onClose) {
 function removePanel(p) {
     panels.splice(panels.indexOf(p), 1);
     closed(p);
-    p.el.remove();
+    leave(p, () => p.el.remove());
+}
+
+// A window leaves the screen at once but the page only once the browser has
+// told screen readers where the focus went: taken away while it still held
+// the focus, it would take the screen reader's focus with it, and the
+// focus's arrival in the next window would go unsaid (its title above all).
+function leave(p, done) {
+    p.el.classList.add('leaving');
+    requestAnimationFrame(() => setTimeout(() => {
+        if (p.el.classList.contains('leaving')) {
+            p.el.classList.remove('leaving');
+            done();
+        }
+    }));
 }
 
 // A panel leaves the screen: out of the list of open windows and the column;
@@ -235,6 +253,7 @@ function centreOver(p, over) {
 // A window opens: into the list of open windows and onto the desk.
 function open(p, after = null) {
     p.el.hidden = false;
+    p.el.classList.remove('leaving');
     p.shownAt = performance.now();
     const i = after ? opened.indexOf(after) + 1 : 0;
     opened.splice(i > 0 ? i : opened.length, 0, p);
@@ -314,8 +333,9 @@ function keepOneLine(event) {
 }
 
 function hideFailure() {
-    failure.el.hidden = true;
     closed(failure);
+    const p = failure;
+    leave(p, () => { p.el.hidden = true; });
 }
 
 // A press must never reach a window that appeared under the pointer during
@@ -387,9 +407,11 @@ window.addEventListener('resize', () => {
         layOut();
 });
 ended.querySelector('button').addEventListener('click', () => {
-    ended.hidden = true;
     desk.hidden = false;
+    desk.classList.remove('leaving');
     program.restart();
+    // Only once the focus is in the first window, as a window leaves.
+    leave({ el: ended }, () => { ended.hidden = true; });
 });
 
 export const windowManager = {
@@ -522,14 +544,16 @@ export const windowManager = {
         }
     },
     showEnded(text, button) {
-        panels.slice().forEach(removePanel);
-        failure = null;
-        active = null;
-        desk.hidden = true;
         ended.querySelector('p').textContent = text;
         const restart = ended.querySelector('button');
         restart.textContent = button;
         ended.hidden = false;
+        ended.classList.remove('leaving');
+        // The focus moves first, then the windows leave.
         restart.focus();
+        active = null;
+        panels.slice().forEach(removePanel);
+        failure = null;
+        leave({ el: desk }, () => { desk.hidden = true; });
     },
 };

@@ -75,7 +75,8 @@ export async function walk(driver, steps) {
 // name, and reports what a driver asks. Runs inside the page, so it holds
 // everything it uses; `t` is the slice of the tables it needs.
 function inPage(t, ask) {
-  const norm = (s) => (s ?? '').replace(/\s+/g, ' ').trim();
+  // Names as they sound: a window's name ends in an unspoken direction mark.
+  const norm = (s) => (s ?? '').replace(/[\u200e\u200f]/g, '').replace(/\s+/g, ' ').trim();
   const byIds = (el, attr) =>
     norm((el.getAttribute(attr) ?? '').split(/\s+/).map((id) => document.getElementById(id)?.textContent).join(' '));
   const name = (el) => byIds(el, 'aria-labelledby') || norm(el.getAttribute('aria-label')) || norm(el.textContent);

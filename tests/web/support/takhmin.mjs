@@ -13,6 +13,10 @@ export { failure, formNames, forms, roadTo, row, tables, tabOrder } from './road
 export const ended = { message: pageTexts.ended, again: pageTexts.restart };
 export const closeName = pageTexts.close;
 
+// A window's name: its title and an unspoken right-to-left mark, so that
+// Orca says it even when it equals the name of what had the focus before.
+const windowName = (title) => `${title.trim()}\u200f`;
+
 // Chromium's driver of the roads (road.mjs), on Playwright's own waits.
 export class Takhmin {
   constructor(page) {
@@ -27,7 +31,7 @@ export class Takhmin {
   // A visible window; hidden and unloaded windows are not found.
   window(form) {
     const { title, alert } = forms[form];
-    let found = this.page.getByRole(alert ? 'alertdialog' : 'dialog', { name: title.trim(), exact: true });
+    let found = this.page.getByRole(alert ? 'alertdialog' : 'dialog', { name: windowName(title), exact: true });
     // The two warnings share a title: tell them apart by their message.
     if (formNames.some((other) => other !== form && forms[other].title === title)) {
       const message = forms[form].controls.find((c) => c.kind === 'label');
@@ -47,7 +51,7 @@ export class Takhmin {
   }
 
   failure() {
-    return this.page.getByRole('alertdialog', { name: failure.title, exact: true });
+    return this.page.getByRole('alertdialog', { name: windowName(failure.title), exact: true });
   }
 
   endedPage() {
