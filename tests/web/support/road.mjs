@@ -100,7 +100,7 @@ function inPage(t, ask) {
     const found = windowOf(ask.form);
     if (found.length !== 1) return `${found.length} windows ${ask.form}`;
     const win = found[0];
-    if (ask.what === 'title') return win.querySelector(`#${CSS.escape(win.getAttribute('aria-labelledby'))}`);
+    if (ask.what === 'title') return win.querySelector('.titlebar .title');
     if (ask.what === 'close') return buttonIn(win, t.close) ?? `${ask.form} has no close control`;
     const c = t.forms[ask.form].controls[ask.control];
     const el = c.kind === 'push button' ? buttonIn(win, c.text)
