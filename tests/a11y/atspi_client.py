@@ -13,6 +13,7 @@ Usage: atspi_client.py TABLES_JSON [--no-seat]
                out; there the alert is only seen to show
 """
 import json
+import os
 import sys
 import time
 
@@ -41,6 +42,9 @@ def on_event(event):
 for kind in ("object:property-change:accessible-name", "object:text-changed:insert",
              "window:activate", "object:state-changed:showing"):
     pyatspi.Registry.registerEventListener(on_event, kind)
+# The registry knows of every listener now: the program may start.
+if "TAKHMIN_LISTENING" in os.environ:
+    open(os.environ["TAKHMIN_LISTENING"], "w").close()
 
 
 def pump(seconds=0.2):

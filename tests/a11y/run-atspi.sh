@@ -85,9 +85,21 @@ if ! wait_for "the accessibility bus launcher" "$bus" a11y_bus_owned; then
     kill "$bus" "$server" 2>/dev/null
     exit 1
 fi
+# The client listens before the program starts. A program learns which
+# events anyone listens to when it joins the bus, and then from signals; a
+# listener registered while it was joining was missed on a busy machine, and
+# those events (a window's activation, a box's new text) were never sent.
+TAKHMIN_LISTENING="$work/listening" /usr/bin/python3 "$client" "$work/tables.json" \
+    $([ "$platform" = wayland ] && echo --no-seat) &
+client=$!
+listening() { [ -e "$work/listening" ]; }
+if ! wait_for "the client's listeners" "$client" listening; then
+    kill "$bus" "$server" 2>/dev/null
+    exit 1
+fi
 QT_QPA_PLATFORM=$platform QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$takhmin" >"$work/program.log" 2>&1 &
 program=$!
-/usr/bin/python3 "$client" "$work/tables.json" $([ "$platform" = wayland ] && echo --no-seat)
+wait "$client"
 status=$?
 # The goodbye button ends the program; a sanitized one checks for leaks first.
 for _ in $(seq 300); do kill -0 "$program" 2>/dev/null || break; sleep 0.1; done
