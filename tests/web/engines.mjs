@@ -1,17 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The table of roads (roads.mjs) in Firefox ESR and WebKitGTK, the engines
-// Playwright does not drive here; Chromium walks the same table in
-// roads.test.mjs. Each road starts on a freshly loaded page.
-// Usage: node engines.mjs [firefox] [webkit] [--grep TEXT]
+// The table of roads (roads.mjs) in Debian's Chromium, Firefox ESR and
+// WebKitGTK, through one driver. Each road starts on a freshly loaded page.
+// Usage: node engines.mjs [chromium] [firefox] [webkit] [--grep TEXT]
 // Prints one line per road that fails, then per engine its version, counts
 // and time, and last "N passed, N failed"; exits non-zero on any failure.
 //
 // The other suites (keyboard, geometry, accessibility, offline, pasting) run
-// in Chromium only. Some could not move here as they are: WebKitWebDriver
-// sends no touch, and neither engine's driver switches on forced colours as
-// Playwright's emulation does in Chromium. Roles and names are read here
-// from the page's ARIA attributes; roads.test.mjs reads them from
-// Chromium's accessibility tree.
+// in Chromium only, under Playwright's test runner. Some could not move here
+// as they are: WebKitWebDriver sends no touch, and neither other engine's
+// driver switches on forced colours as Playwright's emulation does. Roles and
+// names are read here from the page's ARIA attributes; a11y.test.mjs checks
+// them in Chromium against each window's table.
 import { roads } from './roads.mjs';
 import { startServer } from './support/browser.mjs';
 import { engines } from './support/engines.mjs';

@@ -2,8 +2,8 @@
 // The roads the desktop tests walk, through the page: the age gate, the
 // puzzle, the calculator and its failures, warnings that block nothing,
 // windows closed in unusual orders, and the page once the program has ended.
-// One table for every engine: roads.test.mjs walks it in Chromium,
-// engines.mjs in Firefox and WebKit. Each road starts on a fresh page.
+// One table for every engine: engines.mjs walks it in Chromium, Firefox and
+// WebKit through the same driver. Each road starts on a freshly loaded page.
 import { roadTo } from './support/road.mjs';
 
 const ages = [

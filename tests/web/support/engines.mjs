@@ -1,16 +1,34 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The two engines that Playwright does not drive here, each behind the same
-// small connection that ScriptDriver (road.mjs) needs: goto, evaluate, a real
-// pointer click at a point of the viewport, typing into the focused box, quit.
+// The three engines, each behind the same small connection that ScriptDriver
+// (road.mjs) needs: goto, evaluate, a real pointer click at a point of the
+// viewport, typing into the focused box, quit.
+//   chromium: Debian's chromium through Playwright, one page for every road;
 //   firefox: Debian's firefox-esr over WebDriver BiDi (puppeteer-core);
 //   webkit:  Debian's WebKitWebDriver starting WebKitGTK's MiniBrowser, on an
 //            Xvfb of its own (selenium-webdriver).
 // Neither downloads a browser: both start the Debian binaries named here.
 import { spawn } from 'node:child_process';
 import { existsSync, readdirSync } from 'node:fs';
-import { freePort } from './browser.mjs';
+import { freePort, launchOptions } from './browser.mjs';
 
 const viewport = { width: 1280, height: 900 };
+
+// Playwright hands a page function one argument: the call is sent as text.
+export const asExpression = (fn, args) => `(${fn})(...${JSON.stringify(args)})`;
+
+async function chromium() {
+  const { chromium: launcher } = await import('@playwright/test');
+  const browser = await launcher.launch(launchOptions);
+  const page = await browser.newPage({ viewport, locale: 'ar' });
+  return {
+    version: `chromium/${browser.version()}`,
+    goto: (url) => page.goto(url),
+    evaluate: (fn, ...args) => page.evaluate(asExpression(fn, args)),
+    click: (x, y) => page.mouse.click(x, y),
+    typeText: (text) => (text ? page.keyboard.type(text) : page.keyboard.press('Delete')),
+    quit: () => browser.close(),
+  };
+}
 
 async function firefox() {
   const { default: puppeteer } = await import('puppeteer-core');
@@ -119,4 +137,4 @@ async function webkit() {
   }
 }
 
-export const engines = { firefox, webkit };
+export const engines = { chromium, firefox, webkit };

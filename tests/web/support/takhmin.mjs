@@ -4,7 +4,8 @@
 // labels that name them. Titles, captions and failure messages come from the
 // native program's own tables (takhmin_describe), never retyped here.
 import { expect } from '@playwright/test';
-import { failure, formNames, forms, pageTexts, row, walk } from './road.mjs';
+import { asExpression } from './engines.mjs';
+import { ScriptDriver, failure, formNames, forms, pageTexts, row, walk } from './road.mjs';
 
 export { failure, formNames, forms, roadTo, row, tables, tabOrder } from './road.mjs';
 
@@ -17,9 +18,12 @@ export const closeName = pageTexts.close;
 // Orca says it even when it equals the name of what had the focus before.
 const windowName = (title) => `${title.trim()}\u200f`;
 
-// Chromium's driver of the roads (road.mjs), on Playwright's own waits.
-export class Takhmin {
+// Chromium's driver of the roads (road.mjs): its actions through Playwright's
+// locators, which wait until a control can be used; its checks the shared
+// ones, each asking the page once per try what it shows.
+export class Takhmin extends ScriptDriver {
   constructor(page) {
+    super({ evaluate: (fn, ...args) => page.evaluate(asExpression(fn, args)) });
     this.page = page;
   }
 
@@ -76,36 +80,6 @@ export class Takhmin {
     await this.window(form).getByRole('button', { name: closeName, exact: true }).click();
   }
 
-  async expectText(form, name, text) {
-    const control = this.control(form, name);
-    if (row(form, name).kind === 'text box') await expect(control).toHaveValue(text);
-    else await expect(control).toHaveText(text, { useInnerText: false });
-  }
-
-  // Exactly these windows are visible, one copy each, and the others not.
-  async expectOpen(open) {
-    for (const form of formNames)
-      await expect(this.window(form), `${form} ${open.includes(form) ? 'open' : 'closed'}`)
-        .toHaveCount(open.includes(form) ? 1 : 0);
-    await expect(this.endedPage()).toHaveCount(0);
-  }
-
-  async expectEnded() {
-    for (const form of formNames) await expect(this.window(form)).toHaveCount(0);
-    await expect(this.endedPage()).toBeVisible();
-    await expect(this.page.getByRole('button', { name: ended.again, exact: true })).toBeVisible();
-  }
-
-  // Shown: on top of every other window at its centre, and holding the focus.
-  async expectFront(form) {
-    const front = () => this.window(form).evaluate((w) => {
-      const r = w.getBoundingClientRect();
-      const centre = document.elementFromPoint(r.x + r.width / 2, r.y + r.height / 2);
-      return w.contains(centre) && w.contains(document.activeElement);
-    });
-    await expect.poll(front, `${form} in front with the focus`).toBe(true);
-  }
-
   async again() {
     await this.page.getByRole('button', { name: ended.again, exact: true }).click();
   }
@@ -116,12 +90,5 @@ export class Takhmin {
 
   walk(steps) {
     return walk(this, steps);
-  }
-
-  // The failure message is open and says what went wrong, or is closed.
-  async expectFailure(kind) {
-    if (!kind) return expect(this.failure()).toHaveCount(0);
-    await expect(this.failure()).toBeVisible();
-    await expect(this.failure()).toHaveAccessibleDescription(failure.messages[kind]);
   }
 }
