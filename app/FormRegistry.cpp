@@ -4,6 +4,8 @@
 #include "app/FailureMessages.h"
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstdio>
 #include <cstdlib>
 
@@ -14,9 +16,17 @@ namespace {
 // Programmer errors only: a missing table, a click on a row that is not a
 // push button, or a handler touching its form after unloading it. Control
 // names themselves are checked when the program is built (app/Handler.h).
+// Written piece by piece rather than with fprintf, whose formatting
+// machinery would otherwise be part of the browser's download.
 [[noreturn]] void fatal(std::string_view what, std::string_view form, int row) {
-    std::fprintf(stderr, "takhmin: %.*s: %.*s row %d\n", int(what.size()), what.data(),
-                 int(form.size()), form.data(), row);
+    std::array<char, 16> number{};
+    const char* const numberEnd =
+        std::to_chars(number.data(), number.data() + number.size(), row).ptr;
+    for (const std::string_view part :
+         {std::string_view("takhmin: "), what, std::string_view(": "), form,
+          std::string_view(" row "), std::string_view(number.data(), numberEnd - number.data()),
+          std::string_view("\n")})
+        std::fwrite(part.data(), 1, part.size(), stderr);
     std::abort();
 }
 

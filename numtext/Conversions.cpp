@@ -3,8 +3,6 @@
 
 #include "numtext/Failure.h"
 
-#include <fast_float/fast_float.h>
-#include <fmt/compile.h>
 #include <fmt/format.h>
 
 #include <algorithm>
@@ -13,6 +11,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <optional>
 #include <string>
@@ -145,10 +144,10 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-// The ASCII form of one number, without its sign, for fast_float to read.
-// Typed numbers fit the inline buffer, so reading them allocates nothing;
-// only a number longer than that (a pasted megabyte of digits) goes to the
-// heap. A std::string would allocate for any number of more than 15
+// The digits of one number, without its sign or point, for std::strtod to
+// read. Typed numbers fit the inline buffer, so reading them allocates
+// nothing; only a number longer than that (a pasted megabyte of digits) goes
+// to the heap. A std::string would allocate for any number of more than 15
 // characters, and the conversion bench measured it 15 to 25 % slower.
 class AsciiNumber {
   public:
@@ -162,7 +161,6 @@ class AsciiNumber {
         }
         ++m_size;
     }
-    std::size_t size() const { return m_size; }
     const char* data() const { return m_size > m_inline.size() ? m_heap.data() : m_inline.data(); }
 
   private:
@@ -171,11 +169,16 @@ class AsciiNumber {
     std::size_t m_size = 0;
 };
 
+// Beyond this a decimal exponent gives infinity or zero whatever the digits
+// before it (no text holds 10^15 digits), so a longer one is cut to it.
+constexpr long long exponentLimit = 1'000'000'000'000'000;
+
 // Reads one number at the cursor by the shared grammar and leaves the cursor
-// behind it; nothing when there is none. The grammar admits only digits, one
-// point and an exponent, so fast_float sees nothing it could read as "inf",
-// "nan" or hex, and it never consults the locale. It rounds correctly however
-// long the text.
+// behind it; nothing when there is none. The C library's strtod rounds
+// correctly however long the text, and costs the browser build no tables of
+// its own. It is handed only digits and an exponent ("12.5e3" goes as
+// "125e2"), so it sees nothing it could read as "inf", "nan" or hex, and no
+// decimal point, the one thing the locale could change.
 std::optional<double> readNumber(Cursor& cursor) {
     bool negative = false;
     if (cursor.peek() == '+' || cursor.peek() == '-') {
@@ -184,97 +187,89 @@ std::optional<double> readNumber(Cursor& cursor) {
     }
     AsciiNumber ascii;
     std::size_t digits = 0;
-    const auto takeDigits = [&] {
-        for (; isDigit(cursor.peek()); cursor.advance(), ++digits)
-            ascii.push(cursor.peek());
-    };
-    takeDigits();
+    for (; isDigit(cursor.peek()); cursor.advance(), ++digits)
+        ascii.push(cursor.peek());
+    std::size_t fractionDigits = 0;
     if (cursor.peek() == '.') {
-        ascii.push('.');
         cursor.advance();
-        takeDigits();
+        for (; isDigit(cursor.peek()); cursor.advance(), ++fractionDigits)
+            ascii.push(cursor.peek());
     }
-    if (digits == 0)
+    if (digits + fractionDigits == 0)
         return std::nullopt; // "", "+", ".", "-." and the like
 
     // An exponent belongs to the number only when at least one digit follows
-    // "e" and its sign; otherwise "5e" is the number 5 followed by other
-    // text. fast_float applies the same rule and says where it stopped.
-    const Cursor beforeExponent = cursor;
-    const std::size_t mantissaSize = ascii.size();
+    // "e" and its sign; otherwise "5e" is the number 5 followed by other text.
+    long long exponent = 0;
     if (cursor.peek() == 'e' || cursor.peek() == 'E') {
-        ascii.push('e');
+        const Cursor beforeExponent = cursor;
         cursor.advance();
+        bool negativeExponent = false;
         if (cursor.peek() == '+' || cursor.peek() == '-') {
-            ascii.push(cursor.peek());
+            negativeExponent = cursor.peek() == '-';
             cursor.advance();
         }
-        takeDigits();
+        if (!isDigit(cursor.peek()))
+            cursor = beforeExponent;
+        for (; isDigit(cursor.peek()); cursor.advance())
+            exponent = std::min(exponent * 10 + (cursor.peek() - '0'), exponentLimit);
+        if (negativeExponent)
+            exponent = -exponent;
     }
+    exponent -= static_cast<long long>(std::min<std::size_t>(fractionDigits, exponentLimit));
 
-    double magnitude = 0.0;
-    const auto [end, error] =
-        fast_float::from_chars(ascii.data(), ascii.data() + ascii.size(), magnitude);
+    ascii.push('e');
+    std::array<char, 24> exponentText{};
+    const char* const exponentEnd =
+        std::to_chars(exponentText.data(), exponentText.data() + exponentText.size(), exponent).ptr;
+    for (const char* at = exponentText.data(); at != exponentEnd; ++at)
+        ascii.push(*at);
+    ascii.push('\0');
     // Beyond the double range the magnitude is infinity, which tells a
     // fault-checked step that the reading overflowed; too small gives zero,
-    // which is no fault. Any other error means the text held no number.
-    if (error != std::errc() && error != std::errc::result_out_of_range)
-        return std::nullopt;
-    if (end == ascii.data() + mantissaSize)
-        cursor = beforeExponent;
+    // which is no fault.
+    const double magnitude = std::strtod(ascii.data(), nullptr);
     return negative ? -magnitude : magnitude;
 }
 
 constexpr int significantDigits = 15;
 using Digits = std::array<char, significantDigits>;
 
-// Reads fmt's text of a positive number ("21.79", "0.00012", "1e+20",
-// "1.5e-07") into up to 15 significant digits, trailing zeros included.
-// Returns the decimal exponent of the first digit, or nothing when the text
-// has more than 15 significant digits.
-std::optional<int> readDigits(const char* text, const char* end, Digits& digits) {
-    const char* const marker = std::find(text, end, 'e');
-    int exponent = 0;
-    if (marker != end) {
-        std::from_chars(marker + 2, end, exponent); // after "e" and its sign
-        if (marker[1] == '-')
-            exponent = -exponent;
-    }
-    const char* const point = std::find(text, marker, '.');
-    int count = 0;
-    int leadingZeros = 0;
+// Copies `count` digits into `digits`, padding with zeros to 15, and returns
+// the decimal exponent of the first one, given that of the last.
+int takeDigits(const char* text, int count, int lastExponent, Digits& digits) {
     digits.fill('0');
-    for (const char* at = text; at != marker; ++at) {
-        if (at == point)
-            continue;
-        if (count == 0 && *at == '0')
-            ++leadingZeros;
-        else if (count == significantDigits)
-            return std::nullopt;
-        else
-            digits[count++] = *at;
-    }
-    return static_cast<int>(point - text) - 1 - leadingZeros + exponent;
+    std::copy_n(text, count, digits.begin());
+    return lastExponent + count - 1;
 }
 
 // The magnitude's 15 significant digits, correctly rounded, into `digits`;
-// returns the decimal exponent of the first one.
+// returns the decimal exponent of the first one. {fmt}'s digit generators
+// are called directly rather than through its formatting: the digits are all
+// that is needed here, and its text layout and format-string machinery would
+// add a third to the browser's download.
 int roundTo15Digits(double magnitude, Digits& digits) {
-    // The formats are compiled: parsing them at each call would double the
-    // time. Longest text: "1.79769313486232e+308", 21 bytes.
-    std::array<char, 32> text{};
-    // The shortest text that reads back as the value is quick to find. For a
-    // normal double with at most 15 significant digits it is also the correct
-    // 15-digit rounding: it lies within half an ulp of the value, while
-    // neighbouring 15-digit numbers are more than 4 ulps apart, so no other
-    // one is nearer. Denormals and longer texts are rounded exactly instead.
+    // The shortest digits that read back as the value are quick to find. For
+    // a normal double with at most 15 significant digits they are also the
+    // correct 15-digit rounding: they lie within half an ulp of the value,
+    // while neighbouring 15-digit numbers are more than 4 ulps apart, so no
+    // other one is nearer. Denormals and longer ones are rounded exactly
+    // instead.
     if (magnitude >= std::numeric_limits<double>::min()) {
-        const char* const end = fmt::format_to(text.data(), FMT_COMPILE("{}"), magnitude);
-        if (const auto exponent = readDigits(text.data(), end, digits))
-            return *exponent;
+        const auto shortest = fmt::detail::dragonbox::to_decimal(magnitude);
+        std::array<char, 24> text{}; // the significand has at most 17 digits
+        const char* const end =
+            std::to_chars(text.data(), text.data() + text.size(), shortest.significand).ptr;
+        if (const int count = static_cast<int>(end - text.data()); count <= significantDigits)
+            return takeDigits(text.data(), count, shortest.exponent, digits);
     }
-    const char* const end = fmt::format_to(text.data(), FMT_COMPILE("{:.14e}"), magnitude);
-    return *readDigits(text.data(), end, digits);
+    // Exactly rounded to 15 digits (Grisu, or Dragon4 where Grisu cannot
+    // decide), trailing zeros dropped.
+    fmt::memory_buffer text;
+    fmt::detail::float_specs specs{};
+    specs.format = fmt::detail::float_format::exp;
+    const int lastExponent = fmt::detail::format_float(magnitude, significantDigits, specs, text);
+    return takeDigits(text.data(), static_cast<int>(text.size()), lastExponent, digits);
 }
 
 // The largest double is 1.7976931348623157E+308; rounded to 15 digits it

@@ -4,9 +4,10 @@
 // Turning typed text into numbers and numbers back into text. Texts are UTF-8.
 // Nothing here depends on the C or C++ locale: "." is always the decimal point.
 // The same code reads and writes on every build (g++ or clang with libstdc++,
-// em++ with libc++): a small reader maps the number's characters to ASCII;
-// fast_float turns that into a correctly rounded double and says where the
-// number ends, and {fmt} writes the 15 significant digits. This unit does no arithmetic
+// em++ with libc++): a small reader maps the number's characters to ASCII
+// digits and an exponent, which the C library's strtod turns into a
+// correctly rounded double, and {fmt}'s digit generators give the 15
+// significant digits. This unit does no arithmetic
 // and raises no faults itself; FaultCheck.h guards the handlers' steps.
 //
 // Number grammar, shared by both text-to-number conversions:
