@@ -3,10 +3,10 @@
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
-# Qt's Arabic translation for the texts Qt draws itself; fast_float and {fmt}
-# as header-only libraries for numtext/.
+# Qt's Arabic translation for the texts Qt draws itself; {fmt} as a
+# header-only library for numtext/.
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-noto-ui-core fonts-dejavu-core
-    qt6-translations-l10n libfast-float-dev libfmt-dev)
+    qt6-translations-l10n libfmt-dev)
 TEST_PACKAGES=(xvfb xauth x11-utils x11-xserver-utils openbox imagemagick locales dbus at-spi2-core python3-pyatspi)
 # The screen reader the Orca road test listens to, the keys it types, and pgrep.
 TEST_PACKAGES+=(orca xdotool procps)
@@ -19,8 +19,8 @@ DEB_CHECK_PACKAGES=(desktop-file-utils appstream lintian librsvg2-bin)
 # and the fuzzer.
 CLANG_PACKAGES=(clang-14 libclang-rt-14-dev)
 # The browser build: Debian's Emscripten and node, the header-only number
-# libraries the core uses, and what makes the site's font subsets.
-WEB_PACKAGES=(cmake ninja-build emscripten nodejs libfast-float-dev libfmt-dev
+# library the core uses, and what makes the site's font subsets.
+WEB_PACKAGES=(cmake ninja-build emscripten nodejs libfmt-dev
     python3-fonttools python3-brotli fonts-noto-ui-core fonts-dejavu-core)
 
 # Installs the Debian packages that are missing. As root it installs them;
