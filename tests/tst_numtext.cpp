@@ -89,7 +89,7 @@ numtext::CheckedNumber apply(char operation, numtext::CheckedNumber a, numtext::
 class ConversionTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void textToNumber_data() {
         QTest::addColumn<QByteArray>("text");
         QTest::addColumn<double>("lenient");
@@ -417,7 +417,7 @@ class ConversionTest : public QObject {
 class CommaLocaleConversionTest : public ConversionTest {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     void initTestCase() {
         for (const char* name : {"fr_FR.UTF-8", "de_DE.UTF-8", "fr_FR.utf8", "de_DE.utf8",
                                  "es_ES.UTF-8", "it_IT.UTF-8", "ru_RU.UTF-8", "nl_NL.UTF-8"}) {
@@ -456,7 +456,7 @@ class CommaLocaleConversionTest : public ConversionTest {
 class FaultCheckTest : public QObject {
     Q_OBJECT
 
-  private slots:
+  private Q_SLOTS:
     // Each step reads a leniently and b, c, d strictly, and computes
     // (a op b) + (c op2 d); rows raising two faults at once check the order
     // in which they are reported.
