@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cfloat>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -186,14 +187,27 @@ std::optional<double> readNumber(Cursor& cursor) {
         cursor.advance();
     }
     AsciiNumber ascii;
+    // The digits as an integer too, while they fit one exactly: what the
+    // fast path below needs.
+    std::uint64_t mantissa = 0;
+    bool mantissaExact = true;
+    const auto take = [&] {
+        const char digit = cursor.peek();
+        ascii.push(digit);
+        if (mantissa > (std::numeric_limits<std::uint64_t>::max() - 9) / 10)
+            mantissaExact = false;
+        else
+            mantissa = mantissa * 10 + static_cast<unsigned>(digit - '0');
+        cursor.advance();
+    };
     std::size_t digits = 0;
-    for (; isDigit(cursor.peek()); cursor.advance(), ++digits)
-        ascii.push(cursor.peek());
+    for (; isDigit(cursor.peek()); ++digits)
+        take();
     std::size_t fractionDigits = 0;
     if (cursor.peek() == '.') {
         cursor.advance();
-        for (; isDigit(cursor.peek()); cursor.advance(), ++fractionDigits)
-            ascii.push(cursor.peek());
+        for (; isDigit(cursor.peek()); ++fractionDigits)
+            take();
     }
     if (digits + fractionDigits == 0)
         return std::nullopt; // "", "+", ".", "-." and the like
@@ -217,6 +231,21 @@ std::optional<double> readNumber(Cursor& cursor) {
             exponent = -exponent;
     }
     exponent -= static_cast<long long>(std::min<std::size_t>(fractionDigits, exponentLimit));
+
+    // Most typed numbers: at most 2^53 and a power of ten up to 10^22 are
+    // both exact doubles, so one multiplication or division, which IEEE
+    // arithmetic rounds correctly, gives the correctly rounded value
+    // (Clinger's fast path). It needs arithmetic done in double itself.
+    constexpr std::array<double, 23> powersOfTen = {
+        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
+        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    if (FLT_EVAL_METHOD == 0 && std::numeric_limits<double>::is_iec559 && mantissaExact &&
+        mantissa <= (std::uint64_t{1} << 53) && exponent >= -22 && exponent <= 22) {
+        const double exact = static_cast<double>(mantissa);
+        const double magnitude = exponent < 0 ? exact / powersOfTen[-exponent]
+                                              : exact * powersOfTen[exponent];
+        return negative ? -magnitude : magnitude;
+    }
 
     ascii.push('e');
     std::array<char, 24> exponentText{};
