@@ -26,7 +26,6 @@ const DOUBLE_TAP_PX = 24;
 // cover nothing: they stand in one column.
 const narrowScreen = matchMedia('(max-width: 859px), (max-height: 519px)');
 
-const html = document.documentElement;
 const desk = document.getElementById('desktop');
 const taskbar = document.getElementById('taskbar');
 const ended = document.getElementById('ended');
@@ -234,25 +233,18 @@ function freePlace(p) {
 // down; text keeps its size, and a window wider than the screen scrolls
 // sideways inside, starting from its right, where Arabic lines begin.
 function layOut() {
-    const narrow = narrowScreen.matches;
-    html.classList.toggle('narrow', narrow);
-    if (narrow) {
-        const page = html.clientWidth;
+    if (narrowScreen.matches) {
+        // The style sheet centres each window and keeps it within the page.
         let y = EDGE;
         for (const p of opened) {
-            const wasNarrow = p.el.style.maxWidth !== '';
-            p.el.style.maxWidth = `${page - 2 * EDGE}px`;
-            moveTo(p, (page - p.el.offsetWidth) / 2, y);
+            moveTo(p, 0, y);
             y += p.el.offsetHeight + EDGE;
-            if (!wasNarrow)
-                p.view.scrollLeft = p.view.scrollWidth;
         }
         desk.style.height = `${y}px`;
         return;
     }
     desk.style.height = '';
     for (const p of opened) {
-        p.el.style.maxWidth = '';
         if (p === failure)
             centreOver(p, p.owner);
         else
