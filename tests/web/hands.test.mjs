@@ -254,6 +254,23 @@ test('the first window looks the same without JavaScript, before the program and
   await plain.close();
 });
 
+// Where the first window, its view's scroll and the list of open windows
+// stand must not move when the program takes them over, at any screen size.
+for (const viewport of [{ width: 1280, height: 900 }, { width: 360, height: 740 }, { width: 740, height: 360 }]) {
+  test(`the first window stays put when the program arrives, ${viewport.width}x${viewport.height}`, async ({ page }) => {
+    await page.setViewportSize(viewport);
+    const where = () => page.evaluate(() => ['#taskbar', '.window', '.view'].map((s) => {
+      const el = document.querySelector(s);
+      return [JSON.stringify(el.getBoundingClientRect()), el.scrollLeft];
+    }));
+    const t = new Takhmin(page);
+    await t.held();
+    const before = await where();
+    await t.release();
+    expect(await where()).toEqual(before);
+  });
+}
+
 const selections = [
   // road, form, label: a triple click on it selects its text
   [[...roadTo.Form6, ['type', 'Form6', 'Text1', '2064'], ['click', 'Form6', 'Command1']], 'Form6', 'Label12'],
