@@ -12,7 +12,7 @@
 // names are read here from the page's ARIA attributes; a11y.test.mjs checks
 // them in Chromium against each window's table.
 import { roads } from './roads.mjs';
-import { startServer } from './support/browser.mjs';
+import { startGate, startServer } from './support/browser.mjs';
 import { engines } from './support/engines.mjs';
 import { ScriptDriver, walk } from './support/road.mjs';
 
@@ -27,6 +27,7 @@ if (unknown.length) {
 const table = roads.filter(([name]) => !grep || name.includes(grep));
 
 const server = await startServer();
+const gate = await startGate(server.origin);
 const summary = [];
 try {
   for (const name of chosen) {
@@ -36,7 +37,7 @@ try {
     const failed = [];
     try {
       engine = await engines[name]();
-      const driver = new ScriptDriver(engine);
+      const driver = new ScriptDriver(engine, { gate });
       for (const [road, steps] of table) {
         try {
           await driver.start(`${server.origin}/index.html`);
@@ -58,6 +59,7 @@ try {
     console.log(`${name} (${engine?.version ?? 'not started'}): ${passed} passed, ${failed.length} failed, ${seconds} s`);
   }
 } finally {
+  await gate.stop();
   await server.stop();
 }
 const total = (key) => summary.reduce((sum, s) => sum + s[key], 0);

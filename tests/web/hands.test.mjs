@@ -235,6 +235,42 @@ test('a slow start shows that it is loading', async ({ page }) => {
   await expect(page.locator('#loading')).toHaveCount(0);
 });
 
+test('the first window looks the same without JavaScript, before the program and after', async ({ page, browser, baseURL }) => {
+  // The loading sign, there until the program has started, is no part of it.
+  const shot = async (p) => {
+    await p.evaluate(() => document.getElementById('loading')?.style.setProperty('visibility', 'hidden'));
+    return p.screenshot();
+  };
+  const plain = await browser.newPage({ javaScriptEnabled: false, viewport: page.viewportSize(), deviceScaleFactor: 1 });
+  await plain.goto(`${baseURL}index.html`);
+  const t = new Takhmin(page);
+  await t.held();
+  const before = await shot(page);
+  await t.release();
+  const after = await shot(page);
+  expect(Buffer.compare(before, after), 'before and after').toBe(0);
+  await expect(new Takhmin(plain).control('Form1', 'Command1')).toBeFocused();
+  expect(Buffer.compare(await shot(plain), after), 'without JavaScript').toBe(0);
+  await plain.close();
+});
+
+// Where the first window, its view's scroll and the list of open windows
+// stand must not move when the program takes them over, at any screen size.
+for (const viewport of [{ width: 1280, height: 900 }, { width: 360, height: 740 }, { width: 740, height: 360 }]) {
+  test(`the first window stays put when the program arrives, ${viewport.width}x${viewport.height}`, async ({ page }) => {
+    await page.setViewportSize(viewport);
+    const where = () => page.evaluate(() => ['#taskbar', '.window', '.view'].map((s) => {
+      const el = document.querySelector(s);
+      return [JSON.stringify(el.getBoundingClientRect()), el.scrollLeft];
+    }));
+    const t = new Takhmin(page);
+    await t.held();
+    const before = await where();
+    await t.release();
+    expect(await where()).toEqual(before);
+  });
+}
+
 const selections = [
   // road, form, label: a triple click on it selects its text
   [[...roadTo.Form6, ['type', 'Form6', 'Text1', '2064'], ['click', 'Form6', 'Command1']], 'Form6', 'Label12'],

@@ -132,6 +132,17 @@ export const roads = [
     ['click', 'Form3', 'Command2'], ['close', 'Form4'], ['open', ['Form9']],
     ['click', 'Form9', 'Command6'], ['ended'],
   ]],
+  // Before the program arrives the first window is the page's own HTML; the
+  // program takes it over with what was typed, and a press made meanwhile
+  // is handled once it has, once.
+  ...[['3', ['Form1', 'Form8']], ['25', ['Form2']]].map(([typed, open]) => [`typed "${typed}" and pressed before the program arrives`, [
+    ['held'], ['type', 'Form1', 'Text1', typed], ['click', 'Form1', 'Command1'], ['open', ['Form1']],
+    ['release'], ['open', open], ['presses', 1],
+  ]]),
+  ['typed before the program arrives, kept after it; closed, and started again afresh', [
+    ['held'], ['type', 'Form1', 'Text1', '40'], ['release'], ['text', 'Form1', 'Text1', '40'], ['presses', 0],
+    ['close', 'Form1'], ['ended'], ['again'], ['open', ['Form1']], ['text', 'Form1', 'Text1', ''],
+  ]],
   ['closing the last window ends, and start again shows a fresh entry window', [
     ['type', 'Form1', 'Text1', '40'], ['close', 'Form1'], ['ended'],
     ['again'], ['open', ['Form1']], ['text', 'Form1', 'Text1', ''],

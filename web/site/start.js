@@ -2,8 +2,14 @@
 // Starts the page: loads the program's module and runs it, then lets the
 // page work offline after this first visit. The service worker is registered
 // only once the first window is up: it fetches the whole site to cache it,
-// which must not hold up that window. Until then the page shows that it is
-// loading; if the program cannot start, it says why, in Arabic, and what to do.
+// which must not hold up that window. If the program cannot start, the page
+// says why, in Arabic, and what to do.
+//
+// The first window is in the page's HTML already (web/prerender.mjs), and
+// the program takes it over when it arrives. A press of one of its buttons
+// before then is held here and handed over once the program has started,
+// so that it is handled, and handled once; until then a small sign says
+// that the program is loading.
 //
 // A classic script that imports the module, not a module itself: a browser
 // that refuses the module (Chromium and WebKit do, for a page opened from a
@@ -13,9 +19,25 @@
     const loading = document.getElementById('loading');
     const failure = document.getElementById('start-failure');
     const reload = failure.querySelector('button');
+    let waiting = true;
+    let held = null; // the first early press; later ones repeat it
+
+    const early = (event) => {
+        const button = waiting && event.target.closest?.('#desktop button');
+        if (!button)
+            return;
+        event.preventDefault();
+        event.stopImmediatePropagation();
+        held ??= button;
+    };
+    document.addEventListener('click', early, true);
 
     const failed = () => {
+        waiting = false;
         loading.remove();
+        // The first window cannot work: it leaves the message alone.
+        document.getElementById('desktop').hidden = true;
+        document.getElementById('taskbar').hidden = true;
         const fromDisk = location.protocol === 'file:';
         failure.querySelector(`[data-reason="${fromDisk ? 'disk' : 'failed'}"]`).hidden = false;
         // Loading again helps after a network fault, never from a file.
@@ -29,7 +51,12 @@
     import('./takhmin.js')
         .then((module) => module.default())
         .then(() => {
+            // The program has taken the first window over: its buttons
+            // answer for themselves from now on.
+            waiting = false;
+            document.removeEventListener('click', early, true);
             loading.remove();
+            held?.click();
             if ('serviceWorker' in navigator)
                 navigator.serviceWorker.register('sw.js').catch(() => {});
         }, failed);

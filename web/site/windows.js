@@ -26,7 +26,6 @@ const DOUBLE_TAP_PX = 24;
 // cover nothing: they stand in one column.
 const narrowScreen = matchMedia('(max-width: 859px), (max-height: 519px)');
 
-const html = document.documentElement;
 const desk = document.getElementById('desktop');
 const taskbar = document.getElementById('taskbar');
 const ended = document.getElementById('ended');
@@ -42,12 +41,33 @@ let program = null; // what the window manager reports to: see connect()
 let lastInput = matchMedia('(pointer: coarse)').matches ? 'touch' : 'mouse';
 let press = { time: -Infinity, x: 0, y: 0 }; // the last pointer press
 let pressBefore = press; // the one before it
+// The first window may stand in the page's HTML already, written at build
+// time by this same code (web/prerender.mjs), so that it shows before the
+// program has arrived. The first time the program creates that window, its
+// panel takes over those elements instead of making new ones: what the user
+// typed there and where the focus is stay as they are. Later windows, and
+// every window after a restart, are made afresh.
+let prerendered = desk.querySelector('.window.prerendered');
+let taking = null; // the elements taken over so far, while that happens
+
+// The next element of `parent` not yet taken over, while a prerendered
+// window is: this code made them in the same order.
+function takeOver(tag, parent) {
+    const el = taking && [...parent.children].find((c) => c.localName === tag && !taking.has(c));
+    if (!el)
+        return null;
+    taking.add(el);
+    return el;
+}
 
 function element(tag, className, parent) {
-    const el = document.createElement(tag);
+    let el = takeOver(tag, parent);
+    if (!el) {
+        el = document.createElement(tag);
+        parent.appendChild(el);
+    }
     if (className)
         el.className = className;
-    parent.appendChild(el);
     return el;
 }
 
@@ -57,7 +77,8 @@ function panelOf(node) {
 
 function makePanel(name, title, closeLabel, role, onClose) {
     const el = element('section', 'window', desk);
-    el.hidden = true;
+    // Hiding a window taken over would take the focus out of it.
+    el.hidden = !taking;
     el.tabIndex = -1; // a click on a label focuses the window, not the page
     el.setAttribute('role', role);
     el.setAttribute('aria-modal', 'false');
@@ -83,7 +104,8 @@ function makePanel(name, title, closeLabel, role, onClose) {
     // (a phone would zoom the whole page out and shrink its text).
     const view = element('div', 'view', el);
     const p = { name, title, el, view, client: element('div', 'client', view), controls: [],
-                order: [], last: null, home: null, x: 0, y: 0, z: -1, shownAt: -Infinity, tab: null };
+                order: [], last: null, home: null, x: 0, y: 0, z: -1, shownAt: -Infinity, tab: null,
+                takenOver: !!taking };
     p.client.dataset.client = '';
     bar.addEventListener('pointerdown', (event) => drag(p, event));
     panels.push(p);
@@ -211,25 +233,18 @@ function freePlace(p) {
 // down; text keeps its size, and a window wider than the screen scrolls
 // sideways inside, starting from its right, where Arabic lines begin.
 function layOut() {
-    const narrow = narrowScreen.matches;
-    html.classList.toggle('narrow', narrow);
-    if (narrow) {
-        const page = html.clientWidth;
+    if (narrowScreen.matches) {
+        // The style sheet centres each window and keeps it within the page.
         let y = EDGE;
         for (const p of opened) {
-            const wasNarrow = p.el.style.maxWidth !== '';
-            p.el.style.maxWidth = `${page - 2 * EDGE}px`;
-            moveTo(p, (page - p.el.offsetWidth) / 2, y);
+            moveTo(p, 0, y);
             y += p.el.offsetHeight + EDGE;
-            if (!wasNarrow)
-                p.view.scrollLeft = p.view.scrollWidth;
         }
         desk.style.height = `${y}px`;
         return;
     }
     desk.style.height = '';
     for (const p of opened) {
-        p.el.style.maxWidth = '';
         if (p === failure)
             centreOver(p, p.owner);
         else
@@ -257,12 +272,14 @@ function open(p, after = null) {
     p.shownAt = performance.now();
     const i = after ? opened.indexOf(after) + 1 : 0;
     opened.splice(i > 0 ? i : opened.length, 0, p);
-    p.tab = document.createElement('button');
+    const tab = p.takenOver ? takeOver('button', taskbar) : null;
+    p.tab = tab ?? document.createElement('button');
     p.tab.type = 'button';
     p.tab.textContent = p.title.trim();
     p.tab.setAttribute('aria-current', 'false');
     p.tab.addEventListener('click', () => bringBack(p));
-    taskbar.insertBefore(p.tab, opened[opened.indexOf(p) + 1]?.tab ?? null);
+    if (!tab)
+        taskbar.insertBefore(p.tab, opened[opened.indexOf(p) + 1]?.tab ?? null);
     taskbar.hidden = false;
     if (narrowScreen.matches)
         layOut();
@@ -270,7 +287,16 @@ function open(p, after = null) {
         centreOver(p, p.owner);
     else
         place(p);
-    bringBack(p);
+    // A window taken over keeps the focus where the user put it, if in it:
+    // moved again, the phone's keyboard would close under the typing.
+    const focused = document.activeElement;
+    if (p.takenOver && p.el !== focused && p.el.contains(focused)) {
+        if (!focused.classList.contains('close'))
+            p.last = focused;
+        activate(p);
+    } else {
+        bringBack(p);
+    }
 }
 
 function drag(p, event) {
@@ -421,6 +447,14 @@ export const windowManager = {
         program = callbacks;
     },
     createWindow(form, name, title, width, height, alert, closeLabel) {
+        // Only the program's first window can be the one in the page.
+        if (prerendered?.dataset.form === name) {
+            taking = new WeakSet();
+        } else if (prerendered) {
+            prerendered.remove();
+            taskbar.replaceChildren(); // its entry, the only one yet
+        }
+        prerendered = null;
         const p = makePanel(name, title, closeLabel, alert ? 'alertdialog' : 'dialog',
                             () => program.close(form));
         p.client.style.width = `${width}px`;
@@ -443,7 +477,8 @@ export const windowManager = {
         } else if (kind === TEXT_BOX) {
             el = element('input', 'textbox', p.client);
             el.type = 'text';
-            el.value = text;
+            if (!taking?.has(el))
+                el.value = text;
             el.inputMode = 'decimal';
             el.autocomplete = 'off';
             el.spellcheck = false;
@@ -484,10 +519,11 @@ export const windowManager = {
     },
     showWindow(form) {
         const p = windows[form];
-        if (p.el.hidden)
+        if (!opened.includes(p))
             open(p);
         else
             bringBack(p);
+        taking = null;
     },
     text(form, row) {
         const el = windows[form].controls[row];

@@ -4,6 +4,7 @@
 // quiet so that it asks nothing of a closed network, and the project's
 // zero-dependency server on a free port of 127.0.0.1.
 import { spawn } from 'node:child_process';
+import http from 'node:http';
 import net from 'node:net';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -64,5 +65,31 @@ export async function startServer(site = siteDir) {
       child.once('exit', resolve);
       child.kill();
     }),
+  };
+}
+
+// A second door to the site, for roads that start before the program has
+// arrived: it holds the program's module back from hold() until release(),
+// and serves no service worker, whose cache would answer without asking.
+export async function startGate(site) {
+  let gate = null;
+  const server = http.createServer(async (request, response) => {
+    const path = new URL(request.url, site).pathname;
+    if (path === '/sw.js') return response.writeHead(404).end();
+    if (path === '/takhmin.js') await gate?.held;
+    const upstream = await fetch(new URL(request.url, site), { method: request.method });
+    response.writeHead(upstream.status, { 'content-type': upstream.headers.get('content-type') ?? '' });
+    response.end(Buffer.from(await upstream.arrayBuffer()));
+  }).unref();
+  await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+  return {
+    origin: `http://127.0.0.1:${server.address().port}`,
+    hold() {
+      gate?.release();
+      gate = {};
+      gate.held = new Promise((resolve) => { gate.release = resolve; });
+    },
+    release: () => gate?.release(),
+    stop: () => new Promise((resolve) => { gate?.release(); server.close(resolve); }),
   };
 }

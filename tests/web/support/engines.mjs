@@ -113,6 +113,13 @@ async function webkit() {
     }
     const driver = await new Builder().usingServer(`http://127.0.0.1:${port}`).withCapabilities({
       browserName: 'MiniBrowser',
+      // WebKit holds a page's load event until every module imported during
+      // loading has arrived, and WebKitWebDriver runs no command before that
+      // event ('eager' too waits for it once DOMContentLoaded has passed): a
+      // page whose program is held back would take every command hostage.
+      // Navigation does not wait here; goto waits for the new document's
+      // DOMContentLoaded itself.
+      pageLoadStrategy: 'none',
       'webkitgtk:browserOptions': { binary: miniBrowser(), args: ['--automation'] },
     }).build();
     // The window holds a toolbar: size it so that the page gets the viewport.
@@ -122,7 +129,13 @@ async function webkit() {
     const caps = await driver.getCapabilities();
     return {
       version: `${caps.get('browserName')} ${caps.get('browserVersion')}`,
-      goto: (url) => driver.get(url),
+      goto: async (url) => {
+        const before = await driver.executeScript('return performance.timeOrigin');
+        await driver.get(url);
+        await driver.wait(() => driver.executeScript(
+          'return performance.timeOrigin !== arguments[0] && performance.timing.domContentLoadedEventEnd > 0', before,
+        ).catch(() => false), 20_000, `${url} did not load`);
+      },
       evaluate: (fn, ...args) => driver.executeScript(fn, ...args),
       click: (x, y) => driver.actions().move({ x: Math.round(x), y: Math.round(y) }).click().perform(),
       typeText: (text) => driver.actions().sendKeys(text || Key.DELETE).perform(),

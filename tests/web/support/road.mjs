@@ -6,6 +6,11 @@
 //   type(form, control, text)  click(form, control)  raise(form)  close(form)
 //   again()  dismiss()  expectOpen(forms)  expectText(form, control, text)
 //   expectFailure(kind|null)  expectFront(form)  expectEnded()
+//   held()  release()  expectPresses(n)
+// held() loads the page afresh with the program's module held back, so that
+// only the first window of the page's HTML stands, and counts from then on
+// the presses of windows' buttons that reach the page; release() lets the
+// module through and waits until the program has taken the window over.
 // Chromium's is Playwright's (takhmin.mjs); Firefox's and WebKit's are one
 // ScriptDriver over two small engine connections (engines.mjs).
 // A click takes the one road its step names: a control in a window that
@@ -52,11 +57,22 @@ export const roadTo = {
 
 // Steps: [type|click FORM CONTROL TEXT?], [close|raise FORM], [open [FORMS]],
 // [front FORM], [text FORM CONTROL EXPECTED], [failure KIND|null],
-// [dismiss] (the failure message's button), [ended], [again].
+// [dismiss] (the failure message's button), [ended], [again], [held],
+// [release], [presses N].
 const actions = {
   type: 'type', click: 'click', close: 'close', raise: 'raise', again: 'again', dismiss: 'dismiss',
   open: 'expectOpen', front: 'expectFront', text: 'expectText', failure: 'expectFailure', ended: 'expectEnded',
+  held: 'held', release: 'release', presses: 'expectPresses',
 };
+
+// Counts the clicks on windows' buttons that reach the page's own handlers
+// (a press held back before the program arrives does not, until handed over).
+export function countPresses() {
+  window.presses = 0;
+  window.addEventListener('click', (event) => {
+    if (event.target.closest?.('.window button')) ++window.presses;
+  });
+}
 
 export async function walk(driver, steps) {
   for (const step of steps) {
@@ -109,6 +125,7 @@ function inPage(t, ask) {
     return el ?? `${ask.form} shows no ${ask.control}`;
   }
 
+  if (ask.what === 'started') return !document.getElementById('loading');
   if (ask.what === 'state') {
     const front = (form) => {
       const [win] = windowOf(form);
@@ -122,6 +139,7 @@ function inPage(t, ask) {
       unknown: panels.filter((el) => !formOf(el) && el !== failureEl).map(name),
       failure: failureEl ? byIds(failureEl, 'aria-describedby') : null,
       ended: !!endedEl && !!buttonIn(endedEl, t.restart),
+      presses: window.presses ?? null,
       front: ask.form ? front(ask.form) : null,
       text: ask.control ? (() => {
         const el = target();
@@ -170,9 +188,10 @@ export const sameList = (a, b) => JSON.stringify([...a].sort()) === JSON.stringi
 // goto(url), evaluate(fn, ...args), click(x, y) with a real pointer,
 // typeText(text) into the focused box (replacing its selection) and quit().
 export class ScriptDriver {
-  constructor(engine, { timeout = 10_000 } = {}) {
+  constructor(engine, { timeout = 10_000, gate = null } = {}) {
     this.engine = engine;
     this.timeout = timeout;
+    this.gate = gate;
   }
 
   ask(what) {
@@ -193,6 +212,23 @@ export class ScriptDriver {
   async start(url) {
     await this.engine.goto(url);
     await this.expectOpen(['Form1']);
+    await this.until('started', (started) => started, 'the program did not start');
+  }
+
+  async held() {
+    this.gate.hold();
+    await this.engine.goto(`${this.gate.origin}/index.html`);
+    await this.expectOpen(['Form1']);
+    await this.engine.evaluate(countPresses);
+  }
+
+  async release() {
+    this.gate.release();
+    await this.until('started', (started) => started, 'the program did not start');
+  }
+
+  expectPresses(n) {
+    return this.until({ what: 'state' }, (s) => s.presses === n, `expected ${n} presses handled`);
   }
 
   async pointAt(what, label) {

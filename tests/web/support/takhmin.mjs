@@ -4,6 +4,7 @@
 // labels that name them. Titles, captions and failure messages come from the
 // native program's own tables (takhmin_describe), never retyped here.
 import { expect } from '@playwright/test';
+import { startGate } from './browser.mjs';
 import { asExpression } from './engines.mjs';
 import { ScriptDriver, failure, formNames, forms, pageTexts, row, walk } from './road.mjs';
 
@@ -18,18 +19,31 @@ export const closeName = pageTexts.close;
 // Orca says it even when it equals the name of what had the focus before.
 const windowName = (title) => `${title.trim()}\u200f`;
 
+let gate = null; // one for the worker's tests, made when a test first needs it
+
 // Chromium's driver of the roads (road.mjs): its actions through Playwright's
 // locators, which wait until a control can be used; its checks the shared
 // ones, each asking the page once per try what it shows.
 export class Takhmin extends ScriptDriver {
   constructor(page) {
-    super({ evaluate: (fn, ...args) => page.evaluate(asExpression(fn, args)) });
+    super({ goto: (url) => page.goto(url), evaluate: (fn, ...args) => page.evaluate(asExpression(fn, args)) });
     this.page = page;
   }
 
   async start() {
     await this.page.goto('index.html');
     await expect(this.window('Form1')).toBeVisible();
+    await this.expectStarted();
+  }
+
+  // The program has taken the first window over; the loading sign is gone.
+  expectStarted() {
+    return expect(this.page.locator('#loading')).toHaveCount(0);
+  }
+
+  async held() {
+    this.gate = gate ??= await startGate(`http://127.0.0.1:${process.env.TAKHMIN_WEB_PORT}`);
+    await super.held();
   }
 
   // A visible window; hidden and unloaded windows are not found.
