@@ -48,7 +48,7 @@
     };
     reload.addEventListener('click', () => location.reload());
 
-    import('./takhmin.js')
+    const run = () => import('./takhmin.js')
         .then((module) => module.default())
         .then(() => {
             // The program has taken the first window over: its buttons
@@ -60,4 +60,12 @@
             if ('serviceWorker' in navigator)
                 navigator.serviceWorker.register('sw.js').catch(() => {});
         }, failed);
+    // The page is loaded once its first window stands. WebKit would hold the
+    // load event until a module imported before it had arrived, and with it
+    // whatever waits for the page to load; the preload links in the head
+    // have the module and the wasm on their way already.
+    if (document.readyState === 'complete')
+        run();
+    else
+        addEventListener('load', run, { once: true });
 }

@@ -69,16 +69,22 @@ export async function startServer(site = siteDir) {
 }
 
 // A second door to the site, for roads that start before the program has
-// arrived: it holds the program's module back from hold() until release(),
+// arrived: it holds the program's code back from hold() until release(),
 // and serves no service worker, whose cache would answer without asking.
 export async function startGate(site) {
   let gate = null;
   const server = http.createServer(async (request, response) => {
     const path = new URL(request.url, site).pathname;
     if (path === '/sw.js') return response.writeHead(404).end();
-    if (path === '/takhmin.js') await gate?.held;
+    // The wasm, not the module: WebKit takes a module it has run before from
+    // its memory cache, whatever the response said.
+    if (path === '/takhmin.wasm') await gate?.held;
     const upstream = await fetch(new URL(request.url, site), { method: request.method });
-    response.writeHead(upstream.status, { 'content-type': upstream.headers.get('content-type') ?? '' });
+    // Never from a cache: each road must ask this door for its files again.
+    response.writeHead(upstream.status, {
+      'content-type': upstream.headers.get('content-type') ?? '',
+      'cache-control': 'no-store',
+    });
     response.end(Buffer.from(await upstream.arrayBuffer()));
   }).unref();
   await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
