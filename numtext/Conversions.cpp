@@ -7,8 +7,8 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -236,14 +236,14 @@ std::optional<double> readNumber(Cursor& cursor) {
     // both exact doubles, so one multiplication or division, which IEEE
     // arithmetic rounds correctly, gives the correctly rounded value
     // (Clinger's fast path). It needs arithmetic done in double itself.
-    constexpr std::array<double, 23> powersOfTen = {
-        1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-        1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+    constexpr std::array<double, 23> powersOfTen = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
     if (FLT_EVAL_METHOD == 0 && std::numeric_limits<double>::is_iec559 && mantissaExact &&
         mantissa <= (std::uint64_t{1} << 53) && exponent >= -22 && exponent <= 22) {
         const double exact = static_cast<double>(mantissa);
-        const double magnitude = exponent < 0 ? exact / powersOfTen[-exponent]
-                                              : exact * powersOfTen[exponent];
+        const double magnitude =
+            exponent < 0 ? exact / powersOfTen[-exponent] : exact * powersOfTen[exponent];
         return negative ? -magnitude : magnitude;
     }
 
