@@ -6,10 +6,11 @@ profile of Debian's Chromium or Firefox ESR, the whole road walked with the
 keyboard alone, and what Orca says checked step by step against the same
 tables as the desktop's road (takhmin_describe), in the page's own roles.
 
-Usage: orca_web_road.py SITE DESCRIBE BROWSER [PORT]
+Usage: orca_web_road.py SITE DESCRIBE BROWSER [LOCALE [PORT]]
   SITE     the built site (build-web/site)
   BROWSER  chromium (started with --force-renderer-accessibility),
            chromium-plain (as users start it, without) or firefox
+  LOCALE   Orca's and the browser's locale: C.UTF-8 (default) or ar_EG.UTF-8
   PORT     where the site is served on 127.0.0.1 (default: any free port)
 """
 import json
@@ -23,15 +24,22 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import orca_desk  # noqa: E402
 
 SITE, DESCRIBE, BROWSER = sys.argv[1:4]
-PORT = sys.argv[4] if len(sys.argv) > 4 else "0"
+LOCALE = sys.argv[4] if len(sys.argv) > 4 else "C.UTF-8"
+PORT = sys.argv[5] if len(sys.argv) > 5 else "0"
 HERE = os.path.dirname(os.path.abspath(__file__))
 TABLES = json.loads(subprocess.run([DESCRIBE], check=True, capture_output=True).stdout)
 FORMS = {form["form"]: form for form in TABLES["forms"]}
 FAILURE = TABLES["failure"]
+PAGE = TABLES["page"]
 
-# Orca's words for the page's roles, in the C locale.
-WORDS = {"window": "dialog", "alert": "alert", "push button": "push button", "text": "entry",
-         "selected": "selected"}
+# Orca's own words for the page's roles, and the start of what it says when
+# a page has loaded ("Focus mode" stays English in Orca 43's Arabic).
+WORDS = {
+    "C.UTF-8": {"window": "dialog", "alert": "alert", "push button": "push button",
+                "text": "entry", "selected": "selected", "loaded": "Finished loading "},
+    "ar_EG.UTF-8": {"window": "حوار", "alert": "تنبيه", "push button": "زر ضغط",
+                    "text": "خانة", "selected": "منتقى", "loaded": "انتهى تحميل "},
+}[LOCALE]
 
 
 def caption(form, control):
@@ -111,6 +119,8 @@ ROAD = [
     (["space"], window("Form3") + button("Form3", "Command1")),
     (["Tab"], button("Form3", "Command2")),
     (["space"], window("Form4") + button("Form4", "Command1")),
+    # The program ends: the page says so, and offers to start again.
+    (["space"], [f"{PAGE['restart']} {WORDS['push button']}.", PAGE["ended"]]),
 ]
 
 
@@ -155,7 +165,7 @@ def main():
     failures = []
     with tempfile.TemporaryDirectory() as work:
         try:
-            env = orca_desk.desktop(work, "C.UTF-8")
+            env = orca_desk.desktop(work, LOCALE)
             server = orca_desk.start(["node", os.path.join(HERE, "..", "..", "web", "serve.mjs"),
                                       SITE, PORT], stdout=subprocess.PIPE, text=True)
             url = server.stdout.readline().split()[-1]
@@ -167,13 +177,13 @@ def main():
             # twice running; why is not yet known. Every other line still
             # may not repeat.
             orca_desk.walk(orca, env, ROAD, failures, may_repeat=lambda line: (
-                BROWSER == "chromium-plain" and line.startswith("Finished loading ")))
+                BROWSER == "chromium-plain" and line.startswith(WORDS["loaded"])))
             print("\n".join(orca.heard()))
         finally:
             if os.environ.get("KEEP_DEBUG"):
                 subprocess.run(["cp", "-r", work, os.environ["KEEP_DEBUG"]])
             orca_desk.stop_all()
-    print(f"{BROWSER}: {len(failures)} steps failed")
+    print(f"{BROWSER} in {LOCALE}: {len(failures)} steps failed")
     return 1 if failures else 0
 
 

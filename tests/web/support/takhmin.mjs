@@ -73,7 +73,7 @@ export class Takhmin extends ScriptDriver {
   }
 
   endedPage() {
-    return this.page.getByRole('main').filter({ hasText: ended.message });
+    return this.page.getByRole('application', { name: ended.message, exact: true });
   }
 
   async type(form, name, text) {
