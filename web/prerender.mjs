@@ -194,7 +194,11 @@ function write(el, selector) {
         if (/[{}<]/.test(style)) throw new Error(`an unexpected style: ${style}`);
         rules.push(`${selector} { ${style} }`);
     }
-    const attributes = [...el.attributes, ...(el === document.activeElement ? [['autofocus', '']] : [])]
+    // The control the program gave the focus: drawn with the focus ring
+    // here, and given the focus by site/start.js. Not `autofocus`, which
+    // WebKit acted on as late as its first frame, even after the focus had
+    // been put elsewhere, taking it from a box being typed into.
+    const attributes = [...el.attributes, ...(el === document.activeElement ? [['data-focus', '']] : [])]
         .map(([name, value]) => ` ${name}="${escapeAttribute(value)}"`).join('');
     const inner = el.text !== null ? escapeText(el.text)
         : el.childList.map((c, i) => write(c, selector && `${selector} > :nth-child(${i + 1})`)).join('');

@@ -22,6 +22,15 @@
     let waiting = true;
     let held = null; // the first early press; later ones repeat it
 
+    // The control the first window gives the focus is only drawn so in the
+    // HTML; it takes the focus here, unless the user has put it elsewhere.
+    const first = document.querySelector('[data-focus]');
+    if (first) {
+        first.removeAttribute('data-focus');
+        if (!document.activeElement || document.activeElement === document.body)
+            first.focus({ preventScroll: true });
+    }
+
     const early = (event) => {
         const button = waiting && event.target.closest?.('#desktop button');
         if (!button)

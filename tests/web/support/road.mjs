@@ -150,22 +150,9 @@ function inPage(t, ask) {
   const el = target();
   if (typeof el === 'string') return { wait: el };
   if (ask.what === 'type') {
-    // The keys go where the focus is once they arrive. WebKit, with other
-    // browsers busy beside it, now and then gave the focus back to the first
-    // window's button within 200 ms of a script putting it in a box (about
-    // 1 start in 100; never seen in Chromium or Firefox), and the keys went
-    // to the button. The focus is put in the box and must stay there a
-    // moment before anything is typed.
-    if (document.activeElement !== el || window.typingInto !== el) {
-      el.focus();
-      el.select();
-      window.typingInto = el;
-      window.typingSince = performance.now();
-    }
-    const settled = document.activeElement === el && performance.now() - window.typingSince >= 250;
-    if (settled)
-      window.typingInto = null; // the next step into this box starts afresh
-    return { focused: settled };
+    el.focus();
+    el.select();
+    return { focused: document.activeElement === el };
   }
   // A pointer goes where a user would put it (the title bar near its start
   // to raise, the middle of a control otherwise); it must land on the element
