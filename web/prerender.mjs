@@ -194,8 +194,8 @@ function write(el, selector) {
         if (/[{}<]/.test(style)) throw new Error(`an unexpected style: ${style}`);
         rules.push(`${selector} { ${style} }`);
     }
-    // The control the program gave the focus: drawn with the focus ring
-    // here, and given the focus by site/start.js. Not `autofocus`, which
+    // The control the program gave the focus: takhmin.css draws the ring on it
+    // and site/start.js gives it the focus. Not `autofocus`, which
     // WebKit acted on as late as its first frame, even after the focus had
     // been put elsewhere, taking it from a box being typed into.
     const attributes = [...el.attributes, ...(el === document.activeElement ? [['data-focus', '']] : [])]

@@ -579,6 +579,9 @@ export const windowManager = {
             bringBack(failure);
         }
     },
+    // The ended page (index.html) is an application region like the desk:
+    // Orca says nothing of a focus that moves from inside one to the document
+    // outside it. Its button is described by its words, read with it.
     showEnded(text, button) {
         ended.querySelector('p').textContent = text;
         const restart = ended.querySelector('button');
