@@ -172,10 +172,9 @@ def main():
             print("serving", url)
             orca = orca_desk.Orca(work, env, 1)
             browser(work, env, url)
-            # Since the first window is in the page's HTML, Chromium started
-            # without its accessibility flag has Orca say "Finished loading"
-            # twice running; why is not yet known. Every other line still
-            # may not repeat.
+            # Chromium started without its accessibility flag reports one
+            # load as finished twice, 0.8 s apart, and Orca says so each time.
+            # Every other line still may not repeat.
             orca_desk.walk(orca, env, ROAD, failures, may_repeat=lambda line: (
                 BROWSER == "chromium-plain" and line.startswith(WORDS["loaded"])))
             print("\n".join(orca.heard()))

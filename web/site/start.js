@@ -27,7 +27,7 @@
     const first = document.querySelector('[data-focus]');
     if (first) {
         first.removeAttribute('data-focus');
-        if (!document.activeElement || document.activeElement === document.body)
+        if (document.activeElement === document.body)
             first.focus({ preventScroll: true });
     }
 
