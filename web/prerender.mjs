@@ -174,6 +174,7 @@ Object.assign(globalThis, {
     requestAnimationFrame: () => 0,
     getSelection: () => ({ isCollapsed: true }),
 });
+globalThis.navigator ??= { userAgent: '' }; // node 20 has none
 
 // windows.js is an ES module that node, outside a "type": "module" package,
 // would read as CommonJS: it comes in by its text.

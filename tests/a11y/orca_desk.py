@@ -169,9 +169,13 @@ def walk(orca, env, road, failures, before_key=None, may_repeat=lambda line: Fal
         # A step without keys waits for a program or a browser to start,
         # which a busy machine makes slow.
         heard = orca.listen(expected, patience=PATIENCE if keys else STARTING)
-        # Key echoes end with a blank; anything else said twice running is noise.
+        # Key echoes end with a blank; anything else said twice running is
+        # noise, and so is an expected line said twice in one step (a window
+        # or an alert read over again).
         repeated = [a for a, b in zip(heard, heard[1:])
                     if a == b and not a.endswith(" ") and not may_repeat(a)]
+        repeated += [want for want in expected if not may_repeat(want) and
+                     sum(plain(line) == plain(want) for line in heard) > 1]
         if not contains(heard, expected) or repeated:
             failures.append(keys)
             print(f"FAIL after {' '.join(keys) or 'start'}:\n  expected {expected}\n  heard    {heard}")

@@ -52,10 +52,8 @@ def window(form):
 
 
 def alert(title, text, ok):
-    """A window that is an alert, as the focus reaches its button: Chromium
-    makes it an alert, Firefox a dialog; Orca reads its title and text."""
-    if BROWSER == "firefox":
-        return [f"{title} {WORDS['window']} {text}", f"{ok} {WORDS['push button']}."]
+    """A window that is an alert, as the focus reaches its button: read once,
+    its role and title, then its title and text."""
     return [f"{WORDS['alert']} {title}", f"{title} {text}", f"{ok} {WORDS['push button']}."]
 
 

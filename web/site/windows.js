@@ -25,6 +25,10 @@ const DOUBLE_TAP_PX = 24;
 // puzzle above the list of windows, a screen has no room for windows that
 // cover nothing: they stand in one column.
 const narrowScreen = matchMedia('(max-width: 859px), (max-height: 519px)');
+// The role that screen readers present as an alert: Gecko exposes
+// alertdialog as a plain dialog and alert as an alert, where Blink and WebKit
+// expose alertdialog as an alert and alert as a notification.
+const ALERT = /\bGecko\/\d/.test(navigator.userAgent) ? 'alert' : 'alertdialog';
 
 const desk = document.getElementById('desktop');
 const taskbar = document.getElementById('taskbar');
@@ -75,12 +79,18 @@ function panelOf(node) {
     return panels.find((p) => p.el.contains(node)) ?? null;
 }
 
-function makePanel(name, title, closeLabel, role, onClose) {
-    const el = element('section', 'window', desk);
+function makePanel(name, title, closeLabel, alert, onClose) {
+    // Chromium reports an alert that appears as added three times, and Orca
+    // reads the whole alert each time, before it reads it once more as the
+    // focus arrives. Within a region whose live news is off Orca leaves
+    // those reports alone: the alert is read once, as the focus arrives.
+    const holder = alert ? element('div', null, desk) : null;
+    holder?.setAttribute('aria-live', 'off');
+    const el = element('section', 'window', holder ?? desk);
     // Hiding a window taken over would take the focus out of it.
     el.hidden = !taking;
     el.tabIndex = -1; // a click on a label focuses the window, not the page
-    el.setAttribute('role', role);
+    el.setAttribute('role', alert ? ALERT : 'dialog');
     el.setAttribute('aria-modal', 'false');
     el.dataset.form = name;
     const bar = element('div', 'titlebar', el);
@@ -103,7 +113,7 @@ function makePanel(name, title, closeLabel, role, onClose) {
     // when the window is wider than the screen, so that the page never does
     // (a phone would zoom the whole page out and shrink its text).
     const view = element('div', 'view', el);
-    const p = { name, title, el, view, client: element('div', 'client', view), controls: [],
+    const p = { name, title, el, holder, view, client: element('div', 'client', view), controls: [],
                 order: [], last: null, home: null, x: 0, y: 0, z: -1, shownAt: -Infinity, tab: null,
                 takenOver: !!taking };
     p.client.dataset.client = '';
@@ -115,7 +125,7 @@ function makePanel(name, title, closeLabel, role, onClose) {
 function removePanel(p) {
     panels.splice(panels.indexOf(p), 1);
     closed(p);
-    leave(p, () => p.el.remove());
+    leave(p, () => (p.holder ?? p.el).remove());
 }
 
 // A window leaves the screen at once but the page only once the browser has
@@ -455,8 +465,7 @@ export const windowManager = {
             taskbar.replaceChildren(); // its entry, the only one yet
         }
         prerendered = null;
-        const p = makePanel(name, title, closeLabel, alert ? 'alertdialog' : 'dialog',
-                            () => program.close(form));
+        const p = makePanel(name, title, closeLabel, alert, () => program.close(form));
         p.client.style.width = `${width}px`;
         p.client.style.height = `${height}px`;
         // Where the window's news is read out, wherever the focus is.
@@ -553,7 +562,7 @@ export const windowManager = {
     showFailure(title, message, button) {
         if (!failure) {
             // Its one button closes it; the title bar has no close control.
-            failure = makePanel('failure', title, null, 'alertdialog', null);
+            failure = makePanel('failure', title, null, true, null);
             failure.client.classList.add('message');
             element('div', 'icon', failure.client).setAttribute('aria-hidden', 'true');
             failure.text = element('p', 'text', failure.client);

@@ -97,14 +97,17 @@ function inPage(t, ask) {
     norm((el.getAttribute(attr) ?? '').split(/\s+/).map((id) => document.getElementById(id)?.textContent).join(' '));
   const name = (el) => byIds(el, 'aria-labelledby') || norm(el.getAttribute('aria-label')) || norm(el.textContent);
   const visible = (el) => el.checkVisibility({ visibilityProperty: true });
-  const panels = [...document.querySelectorAll('[role=dialog], [role=alertdialog]')].filter(visible);
+  // Gecko presents role alert, not alertdialog, as an alert: the page uses it there.
+  const WINDOWS = '[role=dialog], [role=alertdialog], [role=alert]';
+  const isAlert = (el) => el.getAttribute('role') !== 'dialog';
+  const panels = [...document.querySelectorAll(WINDOWS)].filter(visible);
   const formOf = (el) => Object.keys(t.forms).find((form) => {
     const f = t.forms[form];
-    return el.getAttribute('role') === (f.alert ? 'alertdialog' : 'dialog') && name(el) === norm(f.title) &&
+    return isAlert(el) === !!f.alert && name(el) === norm(f.title) &&
       (!f.message || byIds(el, 'aria-describedby') === norm(f.message));
   });
   const windowOf = (form) => panels.filter((el) => formOf(el) === form);
-  const failureEl = panels.find((el) => el.getAttribute('role') === 'alertdialog' && name(el) === norm(t.failure));
+  const failureEl = panels.find((el) => isAlert(el) && name(el) === norm(t.failure));
   const endedEl = [...document.querySelectorAll('main')].find((el) => visible(el) && norm(el.textContent).startsWith(norm(t.ended)));
   const buttonIn = (scope, caption) =>
     scope && [...scope.querySelectorAll('button')].find((b) => visible(b) && name(b) === norm(caption));
@@ -163,7 +166,7 @@ function inPage(t, ask) {
   const y = ask.what === 'title' ? r.top + 2 : r.top + r.height / 2;
   const hit = document.elementFromPoint(x, y);
   if (hit && el.contains(hit)) return { x, y };
-  const cover = hit?.closest('[role=dialog], [role=alertdialog]');
+  const cover = hit?.closest(WINDOWS);
   return { covered: cover ? name(cover) : hit ? hit.tagName : 'nothing' };
 }
 
