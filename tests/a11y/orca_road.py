@@ -146,7 +146,12 @@ def main():
             walk(orca, env, road, failures)
             stop(orca.process)
             orca = Orca(work, env, 2)
-            walk(orca, env, ROAD_OUT, failures)
+            # A restarted Orca takes the program in at its first event, and
+            # says the active window then: on a busy machine that was after
+            # the window change, and the window's queued activation made it
+            # say it once more. That repeat is Orca's start, not the program.
+            walk(orca, env, ROAD_OUT[:1], failures, may_repeat=lambda line: True)
+            walk(orca, env, ROAD_OUT[1:], failures)
             subprocess.run(["xdotool", "key", "space"], env=env, check=True)
             try:
                 # A sanitized program checks for leaks before it ends.
