@@ -1,10 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// How the texts of controls are shown and held, the same on every window
-// system: where a caption breaks into lines, and what a single-line text box
-// makes of a line break. The window system supplies only the measuring of
-// text in its font; it draws the lines and clips them to the control.
+// Two rules for the texts of controls: where a caption breaks into lines
+// (wrapAtSpaces), and what a single-line text box makes of a line break
+// (joinLines). The core never applies them itself; each face decides where
+// it calls them, and they are not applied alike everywhere:
+//  - The Qt face draws its labels' lines with wrapAtSpaces, measuring in its
+//    font, and draws them clipped to the label. Its push buttons wrap their
+//    captions by Qt's own word wrap, not by this rule. Every change of a text
+//    box's text passes through joinLines.
+//  - The page calls neither for drawing: labels and buttons break their lines
+//    by the browser's own rules (CSS white-space: pre-wrap), which also
+//    break at places other than spaces. Text pasted or dropped into a box
+//    with a line break in it goes through joinLines; text the program writes
+//    into a box is left to the browser's <input>.
 
 #include <functional>
 #include <string>
