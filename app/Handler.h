@@ -8,13 +8,20 @@
 // constexpr ControlName that says what the control holds. Each name is
 // looked up in that table at compile time and becomes the control's row, so
 // a misspelt name, a push button where a label or text box is meant, or a
-// control of another form stops the build, and nothing is looked up while
-// the program runs. bind() makes the row that ties a handler to a push
-// button, and isWellFormed() refuses a handler written for another form's
-// table.
+// control of another form stops the build, and the handler reads and writes
+// its controls by row, with no search by name while it runs. bind() makes
+// the row that ties a handler to a push button, and isWellFormed() refuses a
+// handler written for another form's table.
 //
-// This does not check that a handler leaves its form alone after unloading
-// it; the registry stops the program if one does.
+// Names are still compared while the program runs, outside the handlers:
+// FormRegistry::click finds the handler of a clicked button by comparing the
+// button's name with each name of the form's button table, on every click,
+// and after a click that wrote something the registry finds the announced
+// controls and their captions by name (FormDescription::rowOf and find).
+//
+// This does not check that a handler leaves its form's controls alone after
+// unloading the form; the registry stops the program if a handler reads or
+// writes one then.
 
 #include "app/FormRegistry.h"
 #include "app/Layout.h"
