@@ -27,7 +27,8 @@ constexpr int twipsToPixels(int twips) {
 // web files take this value too.
 inline constexpr std::uint32_t desktopColourRgb = 0x6d9bd1;
 
-// The nine windows. Each name stands for exactly one window for the whole run.
+// The nine forms. A form has at most one window at a time: Unload discards
+// it, and a later Load builds a new one from the same tables.
 enum class FormId { Form1, Form2, Form3, Form4, Form5, Form6, Form7, Form8, Form9 };
 inline constexpr int formCount = 9;
 

@@ -5,8 +5,10 @@
 // registry drives an implementation of WindowSystem, which draws each of the
 // nine forms as a window of its toolkit; the implementation reports what the
 // user does to a FormEvents that it is given when it is made. It never
-// decides on its own which window exists, what a click does, or what a
-// screen reader is told.
+// decides on its own which window exists or what a click does, and what a
+// screen reader is told after a click is the registry's message, which
+// announce() only delivers. How a window, a control or an alert is presented
+// to a screen reader is the implementation's own work.
 //
 // Controls are addressed by their row in the form's control table.
 

@@ -152,7 +152,9 @@ WrappingButton::WrappingButton(const app::ControlRow& row, QWidget* parent)
 
 void WrappingButton::paintEvent(QPaintEvent*) {
     // The style draws the bevel and the focus frame; the caption is drawn
-    // here so that it can wrap at spaces, centred, and be cut off at the edges.
+    // here so that it can wrap, centred, and be cut off at the edges. It wraps
+    // by Qt's word wrap, wherever Unicode allows a break, not only at spaces
+    // as the labels do.
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);

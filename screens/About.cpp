@@ -15,7 +15,7 @@ namespace {
 
 // Label3 carries the last word of Label2's sentence and Label7 is the
 // signature under the credit line: both come after the label they overlap,
-// so the adapter, which stacks controls in table order, draws them on top.
+// so each face, which stacks controls in table order, draws them on top.
 // clang-format off
 constexpr ControlRow kForm5Controls[] = {
     {"Label1", Label, "بسم الله الرحمن الرحيم", 2400, 240, 1695, 375, 0},

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A four-function calculator opened beside the puzzle. The first operand is
-// read leniently (text that is not a number counts as 0), the second strictly
-// (it must be a number and nothing else); every operation is fault-checked.
+// read leniently (the number the text begins with, "12abc" as 12, and 0 when
+// it begins with none), the second strictly (it must be a number and nothing
+// else); every operation is fault-checked.
 #include "screens/Screens.h"
 
 #include "app/Handler.h"

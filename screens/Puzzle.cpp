@@ -52,7 +52,9 @@ constexpr ControlName<kForm6Controls> typedResult = "Text1";
 constexpr ControlName<kForm6Controls> firstNumber = "Label13";
 constexpr ControlName<kForm6Controls> secondNumber = "Label12";
 
-// The results of A and B from 2 to 99: 200 - 115 up to 9999 - 115.
+// The results the puzzle accepts, 100A + B - 115: from 85, which A = 2 and
+// B = 0 would give, up to 9884 for A = B = 99. A and B from 2 to 99 give 87
+// at the least; 85 and 86 pass too, and name a second number of 0 or 1.
 constexpr double lowestResult = 85;
 constexpr double highestResult = 9884;
 
