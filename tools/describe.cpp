@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -42,17 +41,11 @@ const char* kindName(app::ControlKind kind) {
 int main() {
     std::printf("{\"failure\": {\"title\": %s, \"button\": %s, \"messages\": {",
                 quoted(app::failureTitle()).c_str(), quoted(app::failureButton()).c_str());
-    using numtext::FailureKind;
-    const std::pair<const char*, FailureKind> kinds[] = {
-        {"NotANumber", FailureKind::NotANumber},
-        {"WholeOutOfRange", FailureKind::WholeOutOfRange},
-        {"DivisionByZero", FailureKind::DivisionByZero},
-        {"InvalidOperation", FailureKind::InvalidOperation},
-        {"Overflow", FailureKind::Overflow},
-    };
-    for (std::size_t k = 0; k < std::size(kinds); ++k)
-        std::printf("%s\"%s\": %s", k ? ", " : "", kinds[k].first,
-                    quoted(app::failureMessage(kinds[k].second)).c_str());
+    for (std::size_t k = 0; k < numtext::failureKinds.size(); ++k) {
+        const numtext::FailureKind kind = numtext::failureKinds[k];
+        std::printf("%s%s: %s", k ? ", " : "", quoted(numtext::failureKindName(kind)).c_str(),
+                    quoted(app::failureMessage(kind)).c_str());
+    }
     std::printf("}},\n\"page\": {\"close\": %s, \"ended\": %s, \"restart\": %s},\n",
                 quoted(web::closeLabel).c_str(), quoted(web::endedText).c_str(),
                 quoted(web::restartButton).c_str());

@@ -25,9 +25,8 @@ int main() {
     }
     print(app::failureTitle());
     print(app::failureButton());
-    // Every kind there is: a kind without a message gives the empty text.
-    for (int kind = 0; kind < 64; ++kind)
-        print(app::failureMessage(numtext::FailureKind(kind)));
+    for (numtext::FailureKind kind : numtext::failureKinds)
+        print(app::failureMessage(kind));
     print(web::endedText);
     print(web::restartButton);
     for (std::string_view text : {web::windowsList, web::loadingText, web::startFromDisk,
