@@ -20,6 +20,9 @@
 #include <algorithm>
 #include <memory>
 #include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 struct Ink {
     int left = 0, right = 0; // in device pixels, inclusive
@@ -42,12 +45,41 @@ inline std::optional<Ink> inkOf(QWidget* widget) {
     return ink;
 }
 
+// Passes everything on to the Qt windows, and keeps what a screen reader was
+// told to say.
+class AnnouncementLog final : public app::WindowSystem {
+  public:
+    explicit AnnouncementLog(app::WindowSystem& windows) : m_windows(windows) {}
+
+    void createWindow(const app::FormDescription& form) override { m_windows.createWindow(form); }
+    void destroyWindow(app::FormId id) override { m_windows.destroyWindow(id); }
+    void showWindow(app::FormId id) override { m_windows.showWindow(id); }
+    std::string text(app::FormId id, int row) const override { return m_windows.text(id, row); }
+    void setText(app::FormId id, int row, std::string_view text) override {
+        m_windows.setText(id, row, text);
+    }
+    void announce(app::FormId id, std::string_view message) override {
+        said.emplace_back(id, message);
+        m_windows.announce(id, message);
+    }
+    void reportFailure(const app::FailureReport& report) override {
+        m_windows.reportFailure(report);
+    }
+    void quit() override { m_windows.quit(); }
+
+    std::vector<std::pair<app::FormId, std::string>> said;
+
+  private:
+    app::WindowSystem& m_windows;
+};
+
 class GuiHarness {
   public:
-    GuiHarness() { m_registry.start(m_windows); }
+    GuiHarness() { m_registry.start(m_log); }
 
     app::FormRegistry& registry() { return m_registry; }
     desktop::QtWindowSystem& windows() { return m_windows; }
+    const AnnouncementLog& log() const { return m_log; }
     desktop::Window* window(app::FormId id) const { return m_windows.window(id); }
 
     bool isVisible(app::FormId id) const {
@@ -113,4 +145,5 @@ class GuiHarness {
   private:
     app::FormRegistry m_registry{screens::allForms()};
     desktop::QtWindowSystem m_windows{m_registry};
+    AnnouncementLog m_log{m_windows};
 };

@@ -146,6 +146,9 @@ class TestRegistry : public QObject {
         }
         registry.click(Form1, 1); // nothing runs after End
         QCOMPARE(windows.created[Form2], 1);
+        registry.show(Form2); // nor is anything shown
+        QVERIFY(!registry.isVisible(Form2));
+        QCOMPARE(windows.created[Form2], 1);
     }
 
     void failureStopsTheHandlerAndIsReported() {
