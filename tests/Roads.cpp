@@ -23,16 +23,8 @@ app::FormId formNamed(const json& name) {
 }
 
 std::string failureMessageNamed(const std::string& name) {
-    using numtext::FailureKind;
-    const std::pair<FailureKind, std::string_view> kinds[] = {
-        {FailureKind::NotANumber, "NotANumber"},
-        {FailureKind::WholeOutOfRange, "WholeOutOfRange"},
-        {FailureKind::DivisionByZero, "DivisionByZero"},
-        {FailureKind::InvalidOperation, "InvalidOperation"},
-        {FailureKind::Overflow, "Overflow"},
-    };
-    for (const auto& [kind, kindName] : kinds)
-        if (kindName == name)
+    for (numtext::FailureKind kind : numtext::failureKinds)
+        if (numtext::failureKindName(kind) == name)
             return std::string(app::failureMessage(kind));
     throw std::runtime_error("no failure kind " + name);
 }
