@@ -17,7 +17,9 @@ from fontTools.ttLib import TTFont
 
 
 def main(base_path, donor_path, characters, output):
-    base = TTFont(base_path)
+    # The subset's own date stays in the font, not the time of this build:
+    # the same characters give the same file.
+    base = TTFont(base_path, recalcTimestamp=False)
     donor = TTFont(donor_path)
     # At the donor's own size: the same "e" as in a Latin word beside it.
     scale = base["head"].unitsPerEm / donor["head"].unitsPerEm
