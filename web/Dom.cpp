@@ -18,11 +18,11 @@ EM_JS(void, js_createWindow,
       });
 
 EM_JS(void, js_addControl,
-      (int form, int row, int kind, const char* name, int nameLength, const char* text,
+      (int form, int row, const char* kind, const char* name, int nameLength, const char* text,
        int textLength, int left, int top, int width, int height, const char* background,
        int backgroundLength, const char* align, int alignLength, bool border),
       {
-          windowManager.addControl(form, row, kind, UTF8ToString(name, nameLength),
+          windowManager.addControl(form, row, UTF8ToString(kind), UTF8ToString(name, nameLength),
                                    UTF8ToString(text, textLength), left, top, width, height,
                                    UTF8ToString(background, backgroundLength),
                                    UTF8ToString(align, alignLength), border);
@@ -79,6 +79,19 @@ int size(std::string_view text) {
     return static_cast<int>(text.size());
 }
 
+// The name by which site/windows.js makes a control of the kind.
+const char* kindName(app::ControlKind kind) {
+    switch (kind) {
+    case app::ControlKind::Label:
+        return "label";
+    case app::ControlKind::TextBox:
+        return "textBox";
+    case app::ControlKind::PushButton:
+        return "pushButton";
+    }
+    return "";
+}
+
 } // namespace
 
 void createWindow(int form, std::string_view name, std::string_view title, int width, int height,
@@ -90,10 +103,9 @@ void createWindow(int form, std::string_view name, std::string_view title, int w
 void addControl(int form, int row, app::ControlKind kind, std::string_view name,
                 std::string_view text, Box box, std::string_view background, std::string_view align,
                 bool border) {
-    // The kinds' numbers are the ones site/windows.js switches on.
-    js_addControl(form, row, static_cast<int>(kind), name.data(), size(name), text.data(),
-                  size(text), box.left, box.top, box.width, box.height, background.data(),
-                  size(background), align.data(), size(align), border);
+    js_addControl(form, row, kindName(kind), name.data(), size(name), text.data(), size(text),
+                  box.left, box.top, box.width, box.height, background.data(), size(background),
+                  align.data(), size(align), border);
 }
 
 void nameBy(int form, int label, int control) {

@@ -12,8 +12,6 @@
 // This file heads the takhmin.js module, ahead of Emscripten's glue: its names
 // are the module's own, and `windowManager` is the one it exports.
 
-const LABEL = 0; // app::ControlKind: Label, TextBox, then push buttons
-const TEXT_BOX = 1;
 const EDGE = 8; // CSS px kept free at the desk's edges and between windows
 const GRID = 8; // CSS px: the step of the search for a free place
 // A second press this soon after the first, and this close to it, makes a
@@ -450,6 +448,37 @@ ended.querySelector('button').addEventListener('click', () => {
     leave({ el: ended }, () => { ended.hidden = true; });
 });
 
+// Each kind of control, by the name the adapter gives it (web/Dom.cpp); a
+// name not here fails at once instead of making some other control.
+const makeControl = {
+    label(p, form, row, text, align, border) {
+        const el = element('div', 'label', p.client);
+        el.textContent = text;
+        el.style.textAlign = align;
+        if (border)
+            el.classList.add('border');
+        return el;
+    },
+    textBox(p, form, row, text) {
+        const el = element('input', 'textbox', p.client);
+        el.type = 'text';
+        if (!taking?.has(el))
+            el.value = text;
+        el.inputMode = 'decimal';
+        el.autocomplete = 'off';
+        el.spellcheck = false;
+        el.addEventListener('beforeinput', keepOneLine);
+        return el;
+    },
+    pushButton(p, form, row, text) {
+        const el = element('button', 'button', p.client);
+        el.type = 'button';
+        el.textContent = text;
+        el.addEventListener('click', () => program.click(form, row));
+        return el;
+    },
+};
+
 export const windowManager = {
     // The program's side: click(form, row), close(form), oneLine(text) and
     // restart(), from the glue (site/program.js).
@@ -476,28 +505,7 @@ export const windowManager = {
     },
     addControl(form, row, kind, name, text, left, top, width, height, background, align, border) {
         const p = windows[form];
-        let el;
-        if (kind === LABEL) {
-            el = element('div', 'label', p.client);
-            el.textContent = text;
-            el.style.textAlign = align;
-            if (border)
-                el.classList.add('border');
-        } else if (kind === TEXT_BOX) {
-            el = element('input', 'textbox', p.client);
-            el.type = 'text';
-            if (!taking?.has(el))
-                el.value = text;
-            el.inputMode = 'decimal';
-            el.autocomplete = 'off';
-            el.spellcheck = false;
-            el.addEventListener('beforeinput', keepOneLine);
-        } else {
-            el = element('button', 'button', p.client);
-            el.type = 'button';
-            el.textContent = text;
-            el.addEventListener('click', () => program.click(form, row));
-        }
+        const el = makeControl[kind](p, form, row, text, align, border);
         el.id = `${p.name}-${name}`;
         el.dataset.control = name;
         el.style.left = `${left}px`;
