@@ -27,9 +27,6 @@ int main() {
     print(app::failureButton());
     for (numtext::FailureKind kind : numtext::failureKinds)
         print(app::failureMessage(kind));
-    print(web::endedText);
-    print(web::restartButton);
-    for (std::string_view text : {web::windowsList, web::loadingText, web::startFromDisk,
-                                  web::startFailed, web::reloadButton})
-        print(text);
+    for (const web::PageText& text : web::pageTexts)
+        print(text.text);
 }

@@ -3,13 +3,14 @@
 
 // The page's own texts, beside those of the nine windows and the failure
 // message. They live here so that the font subset made at build time covers
-// them too. The build also copies each one, by its name, into the page's HTML
-// (web/CMakeLists.txt reads this file): keep each text one string literal.
+// them too; the site's static files take them by name (pageTexts below).
 
 #include <string_view>
 
 namespace web {
 
+// The program's name: the page's title and the installed app's.
+inline constexpr std::string_view pageName = "تخمين الأرقام";
 // The accessible name of each window's close control.
 inline constexpr std::string_view closeLabel = "إغلاق";
 // What the page says once the program has ended, and the button under it.
@@ -26,5 +27,24 @@ inline constexpr std::string_view startFromDisk =
 inline constexpr std::string_view startFailed =
     "تعذّر تحميل البرنامج أو تشغيله. تحقّق من اتصالك بالشبكة ثم أعد تحميل الصفحة، وإن تكرر ذلك فجرّب متصفحًا أحدث.";
 inline constexpr std::string_view reloadButton = "أعد تحميل الصفحة";
+
+// Every text above by the name that the site's templates give it: @page_NAME@
+// in site/index.html.in and site/manifest.webmanifest.in (web/PageValues.cpp
+// prints them for the build).
+struct PageText {
+    std::string_view name;
+    std::string_view text;
+};
+inline constexpr PageText pageTexts[] = {
+    {"name", pageName},
+    {"closeLabel", closeLabel},
+    {"endedText", endedText},
+    {"restartButton", restartButton},
+    {"windowsList", windowsList},
+    {"loadingText", loadingText},
+    {"startFromDisk", startFromDisk},
+    {"startFailed", startFailed},
+    {"reloadButton", reloadButton},
+};
 
 } // namespace web

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "web/Window.h"
 
+#include "web/Css.h"
 #include "web/Dom.h"
 #include "web/PageTexts.h"
 
@@ -18,12 +19,8 @@ std::string cssColour(const app::Colour& colour) {
         return {};
     case app::Colour::Kind::Desktop:
         return "var(--desktop)";
-    case app::Colour::Kind::Rgb: {
-        std::string css = "#";
-        for (int shift = 20; shift >= 0; shift -= 4)
-            css += "0123456789abcdef"[(colour.rgb >> shift) & 0xf];
-        return css;
-    }
+    case app::Colour::Kind::Rgb:
+        return cssRgb(colour.rgb);
     }
     return {};
 }
