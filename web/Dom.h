@@ -1,12 +1,19 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
-// The thin glue between the adapter and the page. Each function changes the
-// DOM in one small way and decides nothing; what to build and when is decided
-// in C++. Windows are addressed by their FormId's number, controls by their
-// row in the window's table. How the panels behave as windows on a desktop
-// (stacking, dragging, cascading, scaling, focus kept inside the active one)
-// is in site/windows.js, the page's window manager.
+// The thin glue between the adapter and the page: each function passes its
+// arguments on to one call of site/windows.js, the page's window manager.
+// Windows are addressed by their FormId's number, controls by their row in
+// the window's table. The C++ decides which windows and controls there are,
+// their titles, texts, rectangles, colours, names and tab order, and when a
+// window is shown, written to, announced from or destroyed; and what a pasted
+// line break becomes. The window manager decides how the windows behave on
+// the page: the elements and roles each is made of, where a new one opens and
+// the one column of a narrow screen, which is active and on top, which
+// control has the focus when a window opens or comes back, Tab kept inside
+// the active window and F6 between windows, the list of open windows, the
+// second press of a double click ignored by a window that appeared under it,
+// the failure message's panel and Escape closing it, and the ended page.
 
 #include "app/Layout.h"
 
