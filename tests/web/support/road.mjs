@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What every engine's run shares: the window tables from the native build,
-// the roads to each window, and `walk`, which takes a road's steps through
-// any of the three drivers. A driver has these actions and checks, each
-// check waiting until it holds or failing with what it saw:
+// the table of roads (tests/roads.json) with the start of each, and `walk`,
+// which takes a road's steps through any of the three drivers. A driver has
+// these actions and checks, each check waiting until it holds or failing
+// with what it saw:
 //   type(form, control, text)  click(form, control)  raise(form)  close(form)
 //   again()  dismiss()  expectOpen(forms)  expectText(form, control, text)
-//   expectFailure(kind|null)  expectFront(form)  expectEnded()
-//   held()  release()  expectPresses(n)
+//   expectFailure(kind|null)  expectFront(form)  expectSaid(form|null, message)
+//   expectEnded()  held()  release()  expectPresses(n)
 // held() loads the page afresh with the program's module held back, so that
 // only the first window of the page's HTML stands, and counts from then on
 // the presses of windows' buttons that reach the page; release() lets the
@@ -17,6 +18,7 @@
 // another covers is not clicked, and the step fails; a road that needs a
 // window raised first says so with its own step.
 import { execFileSync } from 'node:child_process';
+import { readFileSync } from 'node:fs';
 import path from 'node:path';
 import { repoRoot } from './browser.mjs';
 
@@ -39,30 +41,18 @@ export function row(form, name) {
 // Focusable controls in the order the core gives the focus.
 export const tabOrder = (form) => forms[form].tabOrder;
 
-// Steps from a fresh page to each window, showing it last.
-const toMenu = [['type', 'Form1', 'Text1', '25'], ['click', 'Form1', 'Command1']];
-const toPuzzle = [...toMenu, ['click', 'Form2', 'Command1']];
-const toExit = [...toMenu, ['click', 'Form2', 'Command3']];
-export const roadTo = {
-  Form1: [],
-  Form8: [['type', 'Form1', 'Text1', '3'], ['click', 'Form1', 'Command1']],
-  Form2: toMenu,
-  Form6: toPuzzle,
-  Form7: [...toPuzzle, ['type', 'Form6', 'Text1', '84'], ['click', 'Form6', 'Command1']],
-  Form9: [...toPuzzle, ['click', 'Form6', 'Command3']],
-  Form5: [...toMenu, ['click', 'Form2', 'Command2']],
-  Form3: toExit,
-  Form4: [...toExit, ['click', 'Form3', 'Command2']],
-};
+// The table of roads, each with the steps of its start put first; and the
+// steps from a fresh page to each window, showing it last.
+const table = JSON.parse(readFileSync(path.join(repoRoot, 'tests', 'roads.json'), 'utf8'));
+export const roadTo = table.starts;
+export const roads = table.roads.map((road) => ({ ...road, steps: [...(roadTo[road.from] ?? []), ...road.steps] }));
 
-// Steps: [type|click FORM CONTROL TEXT?], [close|raise FORM], [open [FORMS]],
-// [front FORM], [text FORM CONTROL EXPECTED], [failure KIND|null],
-// [dismiss] (the failure message's button), [ended], [again], [held],
-// [release], [presses N].
+// The verbs of tests/roads.json; [again], [held], [release] and [presses N]
+// are the page's own.
 const actions = {
   type: 'type', click: 'click', close: 'close', raise: 'raise', again: 'again', dismiss: 'dismiss',
-  open: 'expectOpen', front: 'expectFront', text: 'expectText', failure: 'expectFailure', ended: 'expectEnded',
-  held: 'held', release: 'release', presses: 'expectPresses',
+  open: 'expectOpen', front: 'expectFront', text: 'expectText', failure: 'expectFailure', said: 'expectSaid',
+  ended: 'expectEnded', held: 'held', release: 'release', presses: 'expectPresses',
 };
 
 // Counts the clicks on windows' buttons that reach the page's own handlers
@@ -72,6 +62,18 @@ export function countPresses() {
   window.addEventListener('click', (event) => {
     if (event.target.closest?.('.window button')) ++window.presses;
   });
+}
+
+// Keeps what the page hands its windows' live regions to say, with the
+// window that says it, from now on.
+export function listen() {
+  window.heard = [];
+  new MutationObserver((records) => {
+    for (const record of records)
+      if (record.target.classList?.contains('announce'))
+        for (const node of record.addedNodes)
+          window.heard.push([record.target.closest('[data-form]')?.dataset.form ?? null, node.textContent]);
+  }).observe(document.body, { childList: true, subtree: true });
 }
 
 export async function walk(driver, steps) {
@@ -143,6 +145,7 @@ function inPage(t, ask) {
       failure: failureEl ? byIds(failureEl, 'aria-describedby') : null,
       ended: !!endedEl && !!buttonIn(endedEl, t.restart),
       presses: window.presses ?? null,
+      heard: (window.heard ?? []).map(([form, text]) => [form, norm(text)]),
       front: ask.form ? front(ask.form) : null,
       text: ask.control ? (() => {
         const el = target();
@@ -216,6 +219,7 @@ export class ScriptDriver {
     await this.engine.goto(url);
     await this.expectOpen(['Form1']);
     await this.until('started', (started) => started, 'the program did not start');
+    await this.engine.evaluate(listen);
   }
 
   async held() {
@@ -223,6 +227,7 @@ export class ScriptDriver {
     await this.engine.goto(`${this.gate.origin}/index.html`);
     await this.expectOpen(['Form1']);
     await this.engine.evaluate(countPresses);
+    await this.engine.evaluate(listen);
   }
 
   async release() {
@@ -244,7 +249,15 @@ export class ScriptDriver {
     await this.engine.typeText(text);
   }
 
-  click(form, control) { return this.pointAt({ what: 'control', form, control }, `${form} ${control}`); }
+  // Where what the click has said begins.
+  async noteClick() {
+    this.heardBefore = (await this.ask({ what: 'state' })).heard.length;
+  }
+
+  async click(form, control) {
+    await this.noteClick();
+    await this.pointAt({ what: 'control', form, control }, `${form} ${control}`);
+  }
   raise(form) { return this.pointAt({ what: 'title', form }, `${form}'s title bar`); }
   close(form) { return this.pointAt({ what: 'close', form }, `${form}'s close control`); }
   again() { return this.pointAt({ what: 'again' }, 'the button that starts again'); }
@@ -265,6 +278,12 @@ export class ScriptDriver {
 
   expectFront(form) {
     return this.until({ what: 'state', form }, (s) => s.front, `expected ${form} in front with the focus`);
+  }
+
+  expectSaid(form, message) {
+    const expected = form ? [[form, message]] : [];
+    return this.until({ what: 'state' }, (s) => JSON.stringify(s.heard.slice(this.heardBefore ?? 0)) === JSON.stringify(expected),
+      form ? `expected ${form} to say "${message}"` : 'expected nothing said');
   }
 
   expectFailure(kind) {

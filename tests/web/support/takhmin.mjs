@@ -6,7 +6,7 @@
 import { expect } from '@playwright/test';
 import { startGate } from './browser.mjs';
 import { asExpression } from './engines.mjs';
-import { ScriptDriver, failure, formNames, forms, pageTexts, row, walk } from './road.mjs';
+import { ScriptDriver, failure, formNames, forms, listen, pageTexts, row, walk } from './road.mjs';
 
 export { failure, formNames, forms, roadTo, row, tables, tabOrder } from './road.mjs';
 
@@ -34,6 +34,7 @@ export class Takhmin extends ScriptDriver {
     await this.page.goto('index.html');
     await expect(this.window('Form1')).toBeVisible();
     await this.expectStarted();
+    await this.page.evaluate(listen);
   }
 
   // The program has taken the first window over; the loading sign is gone.
@@ -83,6 +84,7 @@ export class Takhmin extends ScriptDriver {
   // Playwright clicks only a control that nothing covers, and waits no
   // longer than the action timeout for one: a covered control fails the step.
   async click(form, name) {
+    await this.noteClick();
     await this.control(form, name).click();
   }
 

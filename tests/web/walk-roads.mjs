@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The table of roads (roads.mjs) in Debian's Chromium, Firefox ESR and
-// WebKitGTK, through one driver. Each road starts on a freshly loaded page.
-// Usage: node engines.mjs [chromium] [firefox] [webkit] [--grep TEXT]
+// The table of roads (tests/roads.json) in Debian's Chromium, Firefox ESR
+// and WebKitGTK, through one driver. Each road starts on a freshly loaded page.
+// Usage: node walk-roads.mjs [chromium] [firefox] [webkit] [--grep TEXT]
 // Prints one line per road that fails, then per engine its version, counts
 // and time, and last "N passed, N failed"; exits non-zero on any failure.
 //
@@ -11,10 +11,9 @@
 // driver switches on forced colours as Playwright's emulation does. Roles and
 // names are read here from the page's ARIA attributes; a11y.test.mjs checks
 // them in Chromium against each window's table.
-import { roads } from './roads.mjs';
 import { startGate, startServer } from './support/browser.mjs';
 import { engines } from './support/engines.mjs';
-import { ScriptDriver, walk } from './support/road.mjs';
+import { ScriptDriver, roads, walk } from './support/road.mjs';
 
 const args = process.argv.slice(2);
 const grep = args.includes('--grep') ? args.splice(args.indexOf('--grep'), 2)[1] : null;
@@ -24,7 +23,7 @@ if (unknown.length) {
   console.error(`unknown engine ${unknown.join(', ')}; known: ${Object.keys(engines).join(', ')}`);
   process.exit(2);
 }
-const table = roads.filter(([name]) => !grep || name.includes(grep));
+const table = roads.filter(({ name }) => !grep || name.includes(grep));
 
 const server = await startServer();
 const gate = await startGate(server.origin);
@@ -38,7 +37,7 @@ try {
     try {
       engine = await engines[name]();
       const driver = new ScriptDriver(engine, { gate });
-      for (const [road, steps] of table) {
+      for (const { name: road, steps } of table) {
         try {
           await driver.start(`${server.origin}/index.html`);
           await walk(driver, steps);
