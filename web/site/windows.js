@@ -32,49 +32,44 @@ const desk = document.getElementById('desktop');
 const taskbar = document.getElementById('taskbar');
 const ended = document.getElementById('ended');
 
-const panels = []; // every live panel: the program's windows and the failure message
-const windows = []; // the program's windows by form number
-const opened = []; // the visible panels, in the order they opened
-let failure = null; // made at the first failure, then reused
-let active = null;
-let stack = 0; // z-index of the topmost panel
-let program = null; // what the window manager reports to: see connect()
-// How the user last acted: 'mouse', 'touch', 'pen' or 'keyboard'.
-let lastInput = matchMedia('(pointer: coarse)').matches ? 'touch' : 'mouse';
-let press = { time: -Infinity, x: 0, y: 0 }; // the last pointer press
-let pressBefore = press; // the one before it
-// The first window may stand in the page's HTML already, written at build
-// time by this same code (web/prerender.mjs), so that it shows before the
-// program has arrived. The first time the program creates that window, its
-// panel takes over those elements instead of making new ones: what the user
-// typed there and where the focus is stay as they are. Later windows, and
-// every window after a restart, are made afresh.
-let prerendered = desk.querySelector('.window.prerendered');
-let taking = null; // the elements taken over so far, while that happens
-
-// The next element of `parent` not yet taken over, while a prerendered
-// window is: this code made them in the same order.
-function takeOver(tag, parent) {
-    const el = taking && [...parent.children].find((c) => c.localName === tag && !taking.has(c));
-    if (!el)
-        return null;
-    taking.add(el);
-    return el;
-}
+const noPress = { time: -Infinity, x: 0, y: 0 };
+// Everything the window manager keeps from one event or call to the next.
+const state = {
+    panels: [], // every live panel: the program's windows and the failure message
+    windows: [], // the program's windows by form number
+    opened: [], // the visible panels, in the order they opened
+    failure: null, // made at the first failure, then reused
+    active: null,
+    stack: 0, // z-index of the topmost panel
+    program: null, // what the window manager reports to: see connect()
+    // How the user last acted: 'mouse', 'touch', 'pen' or 'keyboard'.
+    lastInput: matchMedia('(pointer: coarse)').matches ? 'touch' : 'mouse',
+    press: noPress, // the last pointer press
+    pressBefore: noPress, // the one before it
+    // The first window as the page's HTML holds it, until the program first
+    // creates a window (see takeOverPrerendered).
+    prerendered: desk.querySelector('.window.prerendered'),
+    // The listeners of each window's elements, for takeOverPrerendered.
+    listeners: new WeakMap(),
+};
 
 function element(tag, className, parent) {
-    let el = takeOver(tag, parent);
-    if (!el) {
-        el = document.createElement(tag);
-        parent.appendChild(el);
-    }
+    const el = document.createElement(tag);
+    parent.appendChild(el);
     if (className)
         el.className = className;
     return el;
 }
 
+// Adds the listener and keeps it with the element: a window's elements may
+// hand their listeners on to the ones they stand in for (takeOverPrerendered).
+function listen(el, type, listener) {
+    el.addEventListener(type, listener);
+    state.listeners.set(el, [...state.listeners.get(el) ?? [], [type, listener]]);
+}
+
 function panelOf(node) {
-    return panels.find((p) => p.el.contains(node)) ?? null;
+    return state.panels.find((p) => p.el.contains(node)) ?? null;
 }
 
 function makePanel(name, title, closeLabel, alert, onClose) {
@@ -85,8 +80,7 @@ function makePanel(name, title, closeLabel, alert, onClose) {
     const holder = alert ? element('div', null, desk) : null;
     holder?.setAttribute('aria-live', 'off');
     const el = element('section', 'window', holder ?? desk);
-    // Hiding a window taken over would take the focus out of it.
-    el.hidden = !taking;
+    el.hidden = true;
     el.tabIndex = -1; // a click on a label focuses the window, not the page
     el.setAttribute('role', alert ? ALERT : 'dialog');
     el.setAttribute('aria-modal', 'false');
@@ -105,7 +99,7 @@ function makePanel(name, title, closeLabel, alert, onClose) {
         close.type = 'button';
         close.tabIndex = -1;
         close.setAttribute('aria-label', closeLabel);
-        close.addEventListener('click', onClose);
+        listen(close, 'click', onClose);
     }
     // The view shows the client area; on a narrow screen it scrolls sideways
     // when the window is wider than the screen, so that the page never does
@@ -113,15 +107,75 @@ function makePanel(name, title, closeLabel, alert, onClose) {
     const view = element('div', 'view', el);
     const p = { name, title, el, holder, view, client: element('div', 'client', view), controls: [],
                 order: [], last: null, home: null, x: 0, y: 0, z: -1, shownAt: -Infinity, tab: null,
-                takenOver: !!taking };
+                prerendered: null, takenOver: false };
     p.client.dataset.client = '';
-    bar.addEventListener('pointerdown', (event) => drag(p, event));
-    panels.push(p);
+    listen(bar, 'pointerdown', (event) => drag(p, event));
+    state.panels.push(p);
     return p;
 }
 
+// The first window may stand in the page's HTML already, written at build
+// time by this same code (web/prerender.mjs), so that it shows before the
+// program has arrived. When the program first shows that window, the panel
+// it has built for it, as for any window, takes those elements over: each
+// of them gets the attributes, inline style, text and listeners of the new
+// element in its place, and the new ones leave. What the user typed there and
+// where the focus is stay as they are. Later windows, and every window after
+// a restart, are made afresh.
+function takeOverPrerendered(p) {
+    const page = p.holder ? p.prerendered.parentElement : p.prerendered;
+    p.prerendered = null;
+    // Each new element and the page's own in its place: this code made both,
+    // in the same order.
+    const twins = new Map();
+    const pair = (made, old) => {
+        if (!old || old.localName !== made.localName ||
+            old.children.length !== made.children.length)
+            return false;
+        twins.set(made, old);
+        return [...made.children].every((child, i) => pair(child, old.children[i]));
+    };
+    if (!pair(p.holder ?? p.el, page)) {
+        // Not the window this code makes: the new one stands instead.
+        discardPrerendered(page);
+        return;
+    }
+    for (const [made, old] of twins) {
+        // All but `hidden`: the new window is hidden until it is shown, and
+        // the page's, hidden, would lose the focus. The style goes through
+        // the CSSOM, which the page's Content Security Policy allows, unlike
+        // a style attribute.
+        for (const { name, value } of made.attributes) {
+            if (name !== 'hidden' && name !== 'style')
+                old.setAttribute(name, value);
+        }
+        old.style.cssText = made.style.cssText;
+        // A title's, label's or button's text. A box's text is its value,
+        // no attribute: it stays what the user typed.
+        if (!made.firstElementChild)
+            old.textContent = made.textContent;
+        for (const [type, listener] of state.listeners.get(made) ?? [])
+            old.addEventListener(type, listener);
+    }
+    (p.holder ?? p.el).remove();
+    // Every element the panel holds, alone or in a list (its controls, its
+    // tab order), is the page's own from now on.
+    const twin = (value) => twins.get(value) ?? value;
+    for (const [key, value] of Object.entries(p))
+        p[key] = Array.isArray(value) ? value.map(twin) : twin(value);
+    // Its entry in the list of open windows, the only one yet.
+    p.tab = taskbar.querySelector('button');
+    p.takenOver = true;
+}
+
+// The program's first window is another than the one in the page's HTML.
+function discardPrerendered(prerendered) {
+    prerendered.remove();
+    taskbar.replaceChildren(); // its entry, the only one yet
+}
+
 function removePanel(p) {
-    panels.splice(panels.indexOf(p), 1);
+    state.panels.splice(state.panels.indexOf(p), 1);
     closed(p);
     leave(p, () => (p.holder ?? p.el).remove());
 }
@@ -144,36 +198,36 @@ function leave(p, done) {
 // like a window manager, the topmost remaining window becomes active once
 // the running handler has shown what it shows.
 function closed(p) {
-    const i = opened.indexOf(p);
+    const i = state.opened.indexOf(p);
     if (i >= 0)
-        opened.splice(i, 1);
+        state.opened.splice(i, 1);
     p.tab?.remove();
     p.tab = null;
-    taskbar.hidden = !opened.length;
+    taskbar.hidden = !state.opened.length;
     if (narrowScreen.matches)
         layOut();
-    if (active !== p)
+    if (state.active !== p)
         return;
-    active = null;
+    state.active = null;
     queueMicrotask(() => {
-        if (active)
+        if (state.active)
             return;
-        const top = opened.reduce((a, b) => (!a || b.z > a.z ? b : a), null);
+        const top = state.opened.reduce((a, b) => (!a || b.z > a.z ? b : a), null);
         if (top)
             focusInside(activate(top));
     });
 }
 
 function activate(p) {
-    if (active !== p) {
-        active?.el.classList.remove('active');
-        active?.tab?.setAttribute('aria-current', 'false');
-        active = p;
+    if (state.active !== p) {
+        state.active?.el.classList.remove('active');
+        state.active?.tab?.setAttribute('aria-current', 'false');
+        state.active = p;
         p.el.classList.add('active');
         p.tab?.setAttribute('aria-current', 'true');
     }
-    if (p.z !== stack) {
-        p.z = ++stack;
+    if (p.z !== state.stack) {
+        p.z = ++state.stack;
         p.el.style.zIndex = String(p.z);
     }
     return p;
@@ -184,7 +238,8 @@ function activate(p) {
 // tap, which opens the phone's keyboard: the window itself takes the focus.
 function focusInside(p) {
     let target = p.last && p.el.contains(p.last) ? p.last : p.order[0];
-    if (!target || (target.tagName === 'INPUT' && (lastInput === 'touch' || lastInput === 'pen')))
+    const touched = state.lastInput === 'touch' || state.lastInput === 'pen';
+    if (!target || (target.tagName === 'INPUT' && touched))
         target = p.el;
     target.focus({ preventScroll: true });
 }
@@ -218,7 +273,7 @@ function overlap(a, b) {
 // other open window; when there is none, the place where it covers least.
 function freePlace(p) {
     const w = p.el.offsetWidth, h = p.el.offsetHeight;
-    const others = opened.filter((o) => o !== p && o.home).map((o) => ({
+    const others = state.opened.filter((o) => o !== p && o.home).map((o) => ({
         x: o.x - EDGE, y: o.y - EDGE, w: o.el.offsetWidth + 2 * EDGE, h: o.el.offsetHeight + 2 * EDGE }));
     const lastX = Math.max(EDGE, desk.clientWidth - w - EDGE);
     const lastY = Math.max(EDGE, desk.clientHeight - h - EDGE);
@@ -244,7 +299,7 @@ function layOut() {
     if (narrowScreen.matches) {
         // The style sheet centres each window and keeps it within the page.
         let y = EDGE;
-        for (const p of opened) {
+        for (const p of state.opened) {
             moveTo(p, 0, y);
             y += p.el.offsetHeight + EDGE;
         }
@@ -252,8 +307,8 @@ function layOut() {
         return;
     }
     desk.style.height = '';
-    for (const p of opened) {
-        if (p === failure)
+    for (const p of state.opened) {
+        if (p === state.failure)
             centreOver(p, p.owner);
         else
             place(p);
@@ -278,20 +333,21 @@ function open(p, after = null) {
     p.el.hidden = false;
     p.el.classList.remove('leaving');
     p.shownAt = performance.now();
-    const i = after ? opened.indexOf(after) + 1 : 0;
-    opened.splice(i > 0 ? i : opened.length, 0, p);
-    const tab = p.takenOver ? takeOver('button', taskbar) : null;
-    p.tab = tab ?? document.createElement('button');
+    const i = after ? state.opened.indexOf(after) + 1 : 0;
+    state.opened.splice(i > 0 ? i : state.opened.length, 0, p);
+    // A window taken over has its entry in the list already.
+    const listed = !!p.tab;
+    p.tab ??= document.createElement('button');
     p.tab.type = 'button';
     p.tab.textContent = p.title.trim();
     p.tab.setAttribute('aria-current', 'false');
     p.tab.addEventListener('click', () => bringBack(p));
-    if (!tab)
-        taskbar.insertBefore(p.tab, opened[opened.indexOf(p) + 1]?.tab ?? null);
+    if (!listed)
+        taskbar.insertBefore(p.tab, state.opened[state.opened.indexOf(p) + 1]?.tab ?? null);
     taskbar.hidden = false;
     if (narrowScreen.matches)
         layOut();
-    else if (p === failure)
+    else if (p === state.failure)
         centreOver(p, p.owner);
     else
         place(p);
@@ -343,16 +399,16 @@ function cycleFocus(p, step) {
 // held inside the page.
 function cycleWindows(event) {
     const inList = taskbar.contains(document.activeElement);
-    if (!opened.length || (inList && !event.shiftKey))
+    if (!state.opened.length || (inList && !event.shiftKey))
         return;
     event.preventDefault();
-    const stops = [...opened, null]; // null: the list
-    const here = inList ? stops.length - 1 : Math.max(0, stops.indexOf(active));
+    const stops = [...state.opened, null]; // null: the list
+    const here = inList ? stops.length - 1 : Math.max(0, stops.indexOf(state.active));
     const next = stops[(here + (event.shiftKey ? -1 : 1) + stops.length) % stops.length];
     if (next)
         bringBack(next);
     else
-        (active?.tab ?? opened[0].tab).focus();
+        (state.active?.tab ?? state.opened[0].tab).focus();
 }
 
 // A single-line box never holds a line break: a pasted or dropped one
@@ -363,12 +419,12 @@ function keepOneLine(event) {
     if (!text || !/[\r\n\u2028\u2029]/.test(text))
         return;
     event.preventDefault();
-    box.setRangeText(program.oneLine(text), box.selectionStart, box.selectionEnd, 'end');
+    box.setRangeText(state.program.oneLine(text), box.selectionStart, box.selectionEnd, 'end');
 }
 
 function hideFailure() {
-    closed(failure);
-    const p = failure;
+    closed(state.failure);
+    const p = state.failure;
     leave(p, () => { p.el.hidden = true; });
 }
 
@@ -378,21 +434,22 @@ function hideFailure() {
 function secondOfDouble(event) {
     if (event.detail >= 2)
         return true;
-    return lastInput !== 'mouse' && press.time - pressBefore.time < DOUBLE_TAP_MS &&
+    const { press, pressBefore } = state;
+    return state.lastInput !== 'mouse' && press.time - pressBefore.time < DOUBLE_TAP_MS &&
            Math.hypot(press.x - pressBefore.x, press.y - pressBefore.y) < DOUBLE_TAP_PX;
 }
 
 document.addEventListener('pointerdown', (event) => {
-    lastInput = event.pointerType || 'mouse';
-    pressBefore = press;
-    press = { time: event.timeStamp, x: event.clientX, y: event.clientY };
+    state.lastInput = event.pointerType || 'mouse';
+    state.pressBefore = state.press;
+    state.press = { time: event.timeStamp, x: event.clientX, y: event.clientY };
     const p = panelOf(event.target);
     if (p)
         activate(p);
 }, true);
 document.addEventListener('click', (event) => {
     const p = panelOf(event.target);
-    if (p && event.detail > 0 && p.shownAt > pressBefore.time && secondOfDouble(event)) {
+    if (p && event.detail > 0 && p.shownAt > state.pressBefore.time && secondOfDouble(event)) {
         event.stopImmediatePropagation();
         event.preventDefault();
     }
@@ -404,13 +461,14 @@ document.addEventListener('mousedown', (event) => {
     const p = panelOf(event.target);
     if (p && event.target.closest('.titlebar') && !event.target.closest('.close')) {
         event.preventDefault();
-        if (lastInput === 'mouse')
+        if (state.lastInput === 'mouse')
             focusInside(p);
     }
 });
 document.addEventListener('click', (event) => {
     const p = panelOf(event.target);
-    if (p && lastInput === 'mouse' && document.activeElement === p.el && getSelection().isCollapsed)
+    if (p && state.lastInput === 'mouse' && document.activeElement === p.el &&
+        getSelection().isCollapsed)
         focusInside(p);
 });
 document.addEventListener('focusin', (event) => {
@@ -422,28 +480,29 @@ document.addEventListener('focusin', (event) => {
     activate(p);
 });
 document.addEventListener('keydown', (event) => {
-    lastInput = 'keyboard';
+    state.lastInput = 'keyboard';
     if (event.key === 'F6') {
         cycleWindows(event);
-    } else if (event.key === 'Tab' && active && !active.el.hidden && !taskbar.contains(event.target)) {
+    } else if (event.key === 'Tab' && state.active && !state.active.el.hidden &&
+               !taskbar.contains(event.target)) {
         event.preventDefault();
-        cycleFocus(active, event.shiftKey ? -1 : 1);
+        cycleFocus(state.active, event.shiftKey ? -1 : 1);
     } else if (event.key === 'Enter' && event.repeat && event.target.tagName === 'BUTTON') {
         // A held Enter presses the button it went down on once, and no other.
         event.preventDefault();
-    } else if (event.key === 'Escape' && failure && active === failure) {
+    } else if (event.key === 'Escape' && state.failure && state.active === state.failure) {
         // As a desktop's message box.
         hideFailure();
     }
 });
 window.addEventListener('resize', () => {
-    if (opened.length)
+    if (state.opened.length)
         layOut();
 });
 ended.querySelector('button').addEventListener('click', () => {
     desk.hidden = false;
     desk.classList.remove('leaving');
-    program.restart();
+    state.program.restart();
     // Only once the focus is in the first window, as a window leaves.
     leave({ el: ended }, () => { ended.hidden = true; });
 });
@@ -462,19 +521,18 @@ const makeControl = {
     textBox(p, form, row, text) {
         const el = element('input', 'textbox', p.client);
         el.type = 'text';
-        if (!taking?.has(el))
-            el.value = text;
+        el.value = text;
         el.inputMode = 'decimal';
         el.autocomplete = 'off';
         el.spellcheck = false;
-        el.addEventListener('beforeinput', keepOneLine);
+        listen(el, 'beforeinput', keepOneLine);
         return el;
     },
     pushButton(p, form, row, text) {
         const el = element('button', 'button', p.client);
         el.type = 'button';
         el.textContent = text;
-        el.addEventListener('click', () => program.click(form, row));
+        listen(el, 'click', () => state.program.click(form, row));
         return el;
     },
 };
@@ -483,28 +541,28 @@ export const windowManager = {
     // The program's side: click(form, row), close(form), oneLine(text) and
     // restart(), from the glue (site/program.js).
     connect(callbacks) {
-        program = callbacks;
+        state.program = callbacks;
     },
     createWindow(form, name, title, width, height, alert, closeLabel) {
         // Only the program's first window can be the one in the page.
-        if (prerendered?.dataset.form === name) {
-            taking = new WeakSet();
-        } else if (prerendered) {
-            prerendered.remove();
-            taskbar.replaceChildren(); // its entry, the only one yet
-        }
-        prerendered = null;
-        const p = makePanel(name, title, closeLabel, alert, () => program.close(form));
+        const prerendered = state.prerendered;
+        state.prerendered = null;
+        const inPage = prerendered?.dataset.form === name;
+        if (prerendered && !inPage)
+            discardPrerendered(prerendered);
+        const p = makePanel(name, title, closeLabel, alert, () => state.program.close(form));
+        if (inPage)
+            p.prerendered = prerendered; // taken over as it is shown
         p.client.style.width = `${width}px`;
         p.client.style.height = `${height}px`;
         // Where the window's news is read out, wherever the focus is.
         p.news = element('div', 'announce', p.el);
         p.news.setAttribute('role', 'status');
         p.news.setAttribute('aria-atomic', 'true');
-        windows[form] = p;
+        state.windows[form] = p;
     },
     addControl(form, row, kind, name, text, left, top, width, height, background, align, border) {
-        const p = windows[form];
+        const p = state.windows[form];
         const el = makeControl[kind](p, form, row, text, align, border);
         el.id = `${p.name}-${name}`;
         el.dataset.control = name;
@@ -517,37 +575,38 @@ export const windowManager = {
         p.controls[row] = el;
     },
     nameBy(form, label, control) {
-        const p = windows[form];
+        const p = state.windows[form];
         p.controls[control].setAttribute('aria-labelledby', p.controls[label].id);
     },
     describeBy(form, label) {
-        const p = windows[form], ids = p.el.getAttribute('aria-describedby');
+        const p = state.windows[form], ids = p.el.getAttribute('aria-describedby');
         p.el.setAttribute('aria-describedby', (ids ? `${ids} ` : '') + p.controls[label].id);
     },
     setTabOrder(form, rows) {
-        const p = windows[form];
+        const p = state.windows[form];
         p.order = rows.map((row) => p.controls[row]);
     },
     destroyWindow(form) {
-        const p = windows[form];
-        windows[form] = null;
+        const p = state.windows[form];
+        state.windows[form] = null;
         if (p)
             removePanel(p);
     },
     showWindow(form) {
-        const p = windows[form];
-        if (!opened.includes(p))
+        const p = state.windows[form];
+        if (p.prerendered)
+            takeOverPrerendered(p);
+        if (!state.opened.includes(p))
             open(p);
         else
             bringBack(p);
-        taking = null;
     },
     text(form, row) {
-        const el = windows[form].controls[row];
+        const el = state.windows[form].controls[row];
         return el.tagName === 'INPUT' ? el.value : el.textContent;
     },
     setText(form, row, text) {
-        const el = windows[form].controls[row];
+        const el = state.windows[form].controls[row];
         if (el.tagName !== 'INPUT') {
             el.textContent = text;
             return;
@@ -560,7 +619,7 @@ export const windowManager = {
     // Says `message` once, whole, as news from the window: a new node in its
     // polite live region, so that even the same words again are read again.
     announce(form, message) {
-        const p = windows[form];
+        const p = state.windows[form];
         if (!p)
             return;
         const line = document.createElement('p');
@@ -568,25 +627,27 @@ export const windowManager = {
         p.news.replaceChildren(line);
     },
     showFailure(title, message, button) {
-        if (!failure) {
+        if (!state.failure) {
             // Its one button closes it; the title bar has no close control.
-            failure = makePanel('failure', title, null, true, null);
-            failure.client.classList.add('message');
-            element('div', 'icon', failure.client).setAttribute('aria-hidden', 'true');
-            failure.text = element('p', 'text', failure.client);
-            failure.text.id = 'failure-text';
-            failure.el.setAttribute('aria-describedby', failure.text.id);
-            const ok = element('button', 'button', failure.client);
+            const p = makePanel('failure', title, null, true, null);
+            p.client.classList.add('message');
+            element('div', 'icon', p.client).setAttribute('aria-hidden', 'true');
+            p.text = element('p', 'text', p.client);
+            p.text.id = 'failure-text';
+            p.el.setAttribute('aria-describedby', p.text.id);
+            const ok = element('button', 'button', p.client);
             ok.type = 'button';
             ok.textContent = button;
             ok.addEventListener('click', hideFailure);
-            failure.order = [ok];
+            p.order = [ok];
+            state.failure = p;
         }
+        const failure = state.failure;
         failure.text.textContent = message;
         if (failure.el.hidden) {
             // It belongs to the window the user was in: beside it in the
             // column, over it on a wide screen.
-            failure.owner = active && active !== failure ? active : null;
+            failure.owner = state.active && state.active !== failure ? state.active : null;
             open(failure, failure.owner);
         } else {
             if (document.activeElement === failure.order[0]) {
@@ -607,9 +668,9 @@ export const windowManager = {
         ended.classList.remove('leaving');
         // The focus moves first, then the windows leave.
         restart.focus();
-        active = null;
-        panels.slice().forEach(removePanel);
-        failure = null;
+        state.active = null;
+        state.panels.slice().forEach(removePanel);
+        state.failure = null;
         leave({ el: desk }, () => { desk.hidden = true; });
     },
 };
