@@ -3,7 +3,7 @@
 // system that draws nothing: no widgets, no toolkit, so every rule of the
 // nine forms' handlers is checked in a moment, once for every face.
 #include "RecordingWindows.h"
-#include "Roads.h"
+#include "RoadRows.h"
 #include "app/FormRegistry.h"
 #include "screens/Screens.h"
 
@@ -99,18 +99,8 @@ class RulesDriver final : public roads::Driver {
 class TestRules : public QObject {
     Q_OBJECT
   private Q_SLOTS:
-    void road_data() {
-        QTest::addColumn<int>("index");
-        for (std::size_t i = 0; i < roads::desktopRoads().size(); ++i)
-            QTest::newRow(roads::desktopRoads()[i].name.c_str()) << int(i);
-    }
-    void road() {
-        QFETCH(int, index);
-        RulesDriver driver;
-        const std::optional<std::string> failed =
-            roads::walk(driver, roads::desktopRoads()[std::size_t(index)]);
-        QVERIFY2(!failed, failed ? failed->c_str() : "");
-    }
+    void road_data() { addRoadRows(); }
+    void road() { walkRoadRow<RulesDriver>(); }
 };
 
 QTEST_APPLESS_MAIN(TestRules)

@@ -3,7 +3,7 @@
 // what only the Qt windows can show: how a cut-off answer is drawn, and how
 // the failure message behaves as a window of its own.
 #include "GuiHarness.h"
-#include "Roads.h"
+#include "RoadRows.h"
 #include "app/FailureMessages.h"
 #include "desktop/Appearance.h"
 #include "desktop/Text.h"
@@ -127,18 +127,8 @@ class TestScreens : public QObject {
   private Q_SLOTS:
     void initTestCase() { desktop::prepareApplication(*qApp); }
 
-    void road_data() {
-        QTest::addColumn<int>("index");
-        for (std::size_t i = 0; i < roads::desktopRoads().size(); ++i)
-            QTest::newRow(roads::desktopRoads()[i].name.c_str()) << int(i);
-    }
-    void road() {
-        QFETCH(int, index);
-        QtDriver driver;
-        const std::optional<std::string> failed =
-            roads::walk(driver, roads::desktopRoads()[std::size_t(index)]);
-        QVERIFY2(!failed, failed ? failed->c_str() : "");
-    }
+    void road_data() { addRoadRows(); }
+    void road() { walkRoadRow<QtDriver>(); }
 
     void narrowAnswerBoxCutsAtItsRightEdge_data() {
         QTest::addColumn<QString>("result");
