@@ -37,10 +37,7 @@ inline walk::Observation observe(GuiHarness& gui) {
     }
     if (const QMessageBox* box = gui.windows().failureWindow(); box && box->isVisible()) {
         const std::string message = box->text().toStdString();
-        for (const auto kind :
-             {numtext::FailureKind::NotANumber, numtext::FailureKind::WholeOutOfRange,
-              numtext::FailureKind::DivisionByZero, numtext::FailureKind::InvalidOperation,
-              numtext::FailureKind::Overflow})
+        for (const numtext::FailureKind kind : numtext::failureKinds)
             if (message == app::failureMessage(kind))
                 seen.failure = kind;
     }
