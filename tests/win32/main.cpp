@@ -1,0 +1,158 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Drives takhmin.exe from outside under Wine (or Windows):
+//   takhmin_wine_driver roads PROGRAM [TEXT]  walks every road of the shared
+//       table (those whose name holds TEXT), each from a fresh start;
+//   takhmin_wine_driver shots PROGRAM  takes the program to each window in
+//       turn and, for each, prints "shot NAME LEFT TOP WIDTH HEIGHT" (the
+//       window's frame on the screen) and waits for a line on its input, so
+//       that the caller can take the picture.
+// Exits with 0 when everything held.
+#include "Roads.h"
+#include "Win32Driver.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <fstream>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+void print(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+// Roads that ask what a screen reader was told are walked without those
+// steps, which this driver cannot observe (Win32Driver.h); the output says
+// how many were left out of each road.
+int walkRoads(const std::wstring& program, const std::string& only) {
+    int passed = 0, failed = 0, unheard = 0;
+    for (const roads::Road& full : roads::desktopRoads()) {
+        if (full.name.find(only) == std::string::npos)
+            continue;
+        roads::Road road{full.name, {}};
+        int skipped = 0;
+        for (const auto& step : full.steps)
+            if (step.at(0) == "said")
+                ++skipped;
+            else
+                road.steps.push_back(step);
+        unheard += skipped;
+        std::optional<std::string> failure;
+        try {
+            wine::Win32Driver driver(program);
+            failure = roads::walk(driver, road);
+        } catch (const std::exception& error) {
+            failure = error.what();
+        }
+        const std::string note =
+            skipped ? " (" + std::to_string(skipped) + " \"said\" steps not observed)" : "";
+        if (failure) {
+            ++failed;
+            print("FAIL " + road.name + note + ": " + *failure);
+        } else {
+            ++passed;
+            print("ok   " + road.name + note);
+        }
+    }
+    print(std::to_string(passed) + " roads passed, " + std::to_string(failed) + " failed; " +
+          std::to_string(unheard) +
+          " \"said\" steps not observed: the program raises UI Automation notifications, "
+          "which this driver does not listen to and Wine 8 does not have");
+    return failed == 0 && passed > 0 ? 0 : 1;
+}
+
+// The steps from a fresh start to the form's window, from the table.
+roads::Road startOf(app::FormId form) {
+    std::ifstream file(TAKHMIN_ROADS);
+    if (!file)
+        throw std::runtime_error("cannot read " TAKHMIN_ROADS);
+    const auto table = nlohmann::json::parse(file);
+    const std::string name(app::formName(form));
+    roads::Road road{"start of " + name, {}};
+    for (const auto& step : table.at("starts").at(name))
+        road.steps.push_back(step);
+    return road;
+}
+
+// Waits until the caller has taken the picture of `window`.
+void shoot(const std::string& name, HWND window) {
+    if (!window)
+        throw std::runtime_error("no window for " + name);
+    RECT frame;
+    GetWindowRect(window, &frame);
+    print("shot " + name + " " + std::to_string(frame.left) + " " + std::to_string(frame.top) +
+          " " + std::to_string(frame.right - frame.left) + " " +
+          std::to_string(frame.bottom - frame.top));
+    char answer[16];
+    if (!std::fgets(answer, sizeof answer, stdin))
+        throw std::runtime_error("no answer to " + name);
+}
+
+int takeShots(const std::wstring& program) {
+    using enum app::FormId;
+    struct Shot {
+        app::FormId form;
+        // The steps after the window's start in the table of roads, that
+        // fill it as it looks in use.
+        void (*fill)(wine::Win32Driver&);
+    };
+    const Shot shots[] = {
+        {Form1, [](wine::Win32Driver& d) { d.type(Form1, "Text1", "25"); }},
+        {Form8, nullptr},
+        {Form2, nullptr},
+        {Form3, nullptr},
+        {Form4, nullptr},
+        {Form5, nullptr},
+        {Form6,
+         [](wine::Win32Driver& d) {
+             d.type(Form6, "Text1", "2064");
+             d.click(Form6, "Command1");
+         }},
+        {Form7, nullptr},
+        {Form9,
+         [](wine::Win32Driver& d) {
+             d.type(Form9, "Text1", "5");
+             d.type(Form9, "Text2", "3");
+             d.click(Form9, "Command4");
+         }},
+    };
+    for (const Shot& shot : shots) {
+        wine::Win32Driver driver(program);
+        const std::string name(app::formName(shot.form));
+        if (const auto failed = roads::walk(driver, startOf(shot.form)))
+            throw std::runtime_error(name + ": " + *failed);
+        if (shot.fill)
+            shot.fill(driver);
+        driver.settle();
+        shoot(name, driver.window(shot.form));
+        if (shot.form == Form9) {
+            // The message a failed step leaves, beside the calculator.
+            driver.type(Form9, "Text2", "0");
+            driver.click(Form9, "Command4");
+            driver.settle();
+            shoot("failure", driver.failureWindow());
+        }
+    }
+    return 0;
+}
+
+} // namespace
+
+int wmain(int argc, wchar_t* argv[]) {
+    const std::wstring mode = argc > 1 ? argv[1] : L"";
+    try {
+        if (mode == L"roads" && argc > 2)
+            return walkRoads(argv[2], argc > 3 ? wine::toUtf8(argv[3]) : std::string());
+        if (mode == L"shots" && argc > 2)
+            return takeShots(argv[2]);
+    } catch (const std::exception& error) {
+        print(std::string("error: ") + error.what());
+        return 1;
+    }
+    print("usage: takhmin_wine_driver roads|shots PROGRAM [TEXT]");
+    return 2;
+}
