@@ -137,10 +137,9 @@ void FailureWindow::hide() {
     ShowWindow(handle(), SW_HIDE);
 }
 
-bool FailureWindow::handleKey(const MSG& message) {
+bool FailureWindow::handleKey(const MSG& message, bool repeat) {
     if (message.message != WM_KEYDOWN)
         return false;
-    const bool repeat = (message.lParam & (LPARAM(1) << 30)) != 0;
     switch (message.wParam) {
     case VK_RETURN:
     case VK_ESCAPE:

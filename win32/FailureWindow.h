@@ -34,7 +34,7 @@ class FailureWindow {
 
     // Enter or the space bar press the button; Escape dismisses the message
     // too. A held key never dismisses the message its first press brought.
-    bool handleKey(const MSG& message);
+    bool handleKey(const MSG& message, bool repeat);
 
   private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

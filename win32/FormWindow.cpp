@@ -101,8 +101,8 @@ int FormWindow::formOf(HWND window) {
 }
 
 FormWindow::FormWindow(const app::FormDescription& description, app::FormEvents& events,
-                       HINSTANCE instance)
-    : m_description(description), m_events(events),
+                       HeldKeys& keys, HINSTANCE instance)
+    : m_description(description), m_events(events), m_keys(keys),
       m_controls(description.controls.size(), nullptr), m_brushes(description.controls.size()),
       m_focusOrder(app::focusOrder(description)) {
     const std::wstring title = toWide(description.title);
@@ -251,11 +251,9 @@ void FormWindow::restoreFocus() {
         SetFocus(target);
 }
 
-bool FormWindow::handleKey(const MSG& message) {
+bool FormWindow::handleKey(const MSG& message, bool repeat) {
     if (message.message != WM_KEYDOWN)
         return false;
-    // Bit 30: the key was already down, so this is the keyboard's repeat.
-    const bool repeat = (message.lParam & (LPARAM(1) << 30)) != 0;
     const int row = rowOf(GetFocus());
     const app::ControlRow* focused = row >= 0 ? &m_description.controls[size_t(row)] : nullptr;
     switch (message.wParam) {
@@ -349,6 +347,10 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETFOCUS:
         restoreFocus();
         return 0;
+    case WM_ACTIVATEAPP:
+        if (!wParam)
+            m_keys.forget();
+        break;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
         return colourControl(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), message,

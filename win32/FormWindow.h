@@ -17,6 +17,7 @@
 #include "app/Layout.h"
 #include "app/WindowSystem.h"
 #include "win32/Handles.h"
+#include "win32/HeldKeys.h"
 
 #include <windows.h>
 
@@ -27,7 +28,9 @@ namespace win32 {
 
 class FormWindow {
   public:
-    FormWindow(const app::FormDescription& description, app::FormEvents& events,
+    // `keys` is the message loop's, forgotten here when the program loses
+    // the keyboard.
+    FormWindow(const app::FormDescription& description, app::FormEvents& events, HeldKeys& keys,
                HINSTANCE instance);
     ~FormWindow();
     FormWindow(const FormWindow&) = delete;
@@ -51,8 +54,9 @@ class FormWindow {
 
     // The keys the window handles itself before the control with the focus
     // sees them: Tab and Shift+Tab, and Enter, Escape and a held space bar.
-    // True when the key was used up.
-    bool handleKey(const MSG& message);
+    // `repeat` when the key was down already (HeldKeys). True when the key
+    // was used up.
+    bool handleKey(const MSG& message, bool repeat);
 
   private:
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -66,6 +70,7 @@ class FormWindow {
 
     const app::FormDescription& m_description;
     app::FormEvents& m_events;
+    HeldKeys& m_keys;
     Window m_window;
     std::vector<HWND> m_controls;
     // A brush for each row that has a colour of its own.

@@ -33,19 +33,20 @@ int Win32WindowSystem::run() {
 }
 
 bool Win32WindowSystem::handleKey(const MSG& message) {
+    const bool repeat = m_keys.isRepeat(message);
     if (message.message != WM_KEYDOWN || !message.hwnd)
         return false;
     const HWND root = GetAncestor(message.hwnd, GA_ROOT);
     if (m_failure && root == m_failure->handle())
-        return m_failure->handleKey(message);
+        return m_failure->handleKey(message, repeat);
     const int form = FormWindow::formOf(root);
     if (form < 0 || !m_windows[size_t(form)] || m_windows[size_t(form)]->handle() != root)
         return false;
-    return m_windows[size_t(form)]->handleKey(message);
+    return m_windows[size_t(form)]->handleKey(message, repeat);
 }
 
 void Win32WindowSystem::createWindow(const app::FormDescription& form) {
-    m_windows[size_t(form.id)] = std::make_unique<FormWindow>(form, m_events, m_instance);
+    m_windows[size_t(form.id)] = std::make_unique<FormWindow>(form, m_events, m_keys, m_instance);
 }
 
 void Win32WindowSystem::destroyWindow(app::FormId id) {

@@ -6,6 +6,7 @@
 // and closes to the FormEvents it is made with, and runs the message loop.
 
 #include "app/WindowSystem.h"
+#include "win32/HeldKeys.h"
 
 #include <windows.h>
 
@@ -43,6 +44,7 @@ class Win32WindowSystem final : public app::WindowSystem {
 
     app::FormEvents& m_events;
     HINSTANCE m_instance;
+    HeldKeys m_keys;
     std::array<std::unique_ptr<FormWindow>, app::formCount> m_windows;
     // Unloaded windows, off the screen, released once no handler runs: the
     // handler that unloads a window may be running inside its click.

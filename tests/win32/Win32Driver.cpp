@@ -141,7 +141,6 @@ Win32Driver::Win32Driver(const std::wstring& exe) {
     if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         nullptr, &startup, &m_process))
         throw std::runtime_error("cannot start " + toUtf8(exe));
-    WaitForInputIdle(m_process.hProcess, 10000);
     for (int tries = 0; tries < 500 && !window(app::FormId::Form1) && !ended(); ++tries)
         Sleep(20);
     idle();
@@ -156,9 +155,26 @@ Win32Driver::~Win32Driver() {
     CloseHandle(m_process.hProcess);
 }
 
+BOOL CALLBACK ping(HWND window, LPARAM data) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process != DWORD(data))
+        return TRUE;
+    DWORD_PTR result;
+    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, answerWithin, &result);
+    return FALSE;
+}
+
 void Win32Driver::idle() const {
-    if (!ended())
-        WaitForInputIdle(m_process.hProcess, 2000);
+    // A message sent to one of its windows is answered once the program is
+    // back in its message loop, done with everything sent before; what it
+    // posted to itself is then handled in a moment. WaitForInputIdle would
+    // do, but under Wine it waits out its whole time when the program was
+    // not given input of its own.
+    if (ended())
+        return;
+    EnumWindows(ping, LPARAM(m_process.dwProcessId));
+    Sleep(5);
 }
 
 bool Win32Driver::settle() {

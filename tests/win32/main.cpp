@@ -2,18 +2,26 @@
 // Drives takhmin.exe from outside under Wine (or Windows):
 //   takhmin_wine_driver roads PROGRAM [TEXT]  walks every road of the shared
 //       table (those whose name holds TEXT), each from a fresh start;
+//   takhmin_wine_driver checks PROGRAM DPI  runs this face's own checks
+//       (FaceChecks.h) on a screen of DPI dots to the inch; rectangles
+//       PROGRAM DPI only the rectangles;
 //   takhmin_wine_driver shots PROGRAM  takes the program to each window in
 //       turn and, for each, prints "shot NAME LEFT TOP WIDTH HEIGHT" (the
 //       window's frame on the screen) and waits for a line on its input, so
 //       that the caller can take the picture.
 // Exits with 0 when everything held.
+#include "FaceChecks.h"
 #include "Roads.h"
 #include "Win32Driver.h"
 
 #include <nlohmann/json.hpp>
 
 #include <cstdio>
+#include <cwchar>
+#include <fcntl.h>
 #include <fstream>
+#include <io.h>
+#include <objbase.h>
 #include <stdexcept>
 #include <string>
 
@@ -42,6 +50,7 @@ int walkRoads(const std::wstring& program, const std::string& only) {
                 road.steps.push_back(step);
         unheard += skipped;
         std::optional<std::string> failure;
+        const ULONGLONG began = GetTickCount64();
         try {
             wine::Win32Driver driver(program);
             failure = roads::walk(driver, road);
@@ -49,7 +58,8 @@ int walkRoads(const std::wstring& program, const std::string& only) {
             failure = error.what();
         }
         const std::string note =
-            skipped ? " (" + std::to_string(skipped) + " \"said\" steps not observed)" : "";
+            (skipped ? " (" + std::to_string(skipped) + " \"said\" steps not observed)" : "") +
+            " [" + std::to_string(GetTickCount64() - began) + " ms]";
         if (failure) {
             ++failed;
             print("FAIL " + road.name + note + ": " + *failure);
@@ -143,16 +153,33 @@ int takeShots(const std::wstring& program) {
 } // namespace
 
 int wmain(int argc, wchar_t* argv[]) {
+    // Lines end in LF alone, for the shell that reads them.
+    _setmode(_fileno(stdout), _O_BINARY);
     const std::wstring mode = argc > 1 ? argv[1] : L"";
     try {
         if (mode == L"roads" && argc > 2)
             return walkRoads(argv[2], argc > 3 ? wine::toUtf8(argv[3]) : std::string());
         if (mode == L"shots" && argc > 2)
             return takeShots(argv[2]);
+        if (mode == L"checks" && argc > 3) {
+            CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+            const UINT dpi = UINT(std::wcstoul(argv[3], nullptr, 10));
+            const int failures = wine::checkRectangles(argv[2], dpi) +
+                                 wine::checkAccessibility(argv[2]) + wine::checkKeyboard(argv[2]);
+            print(std::to_string(failures) + " checks failed");
+            return failures == 0 ? 0 : 1;
+        }
+        if (mode == L"rectangles" && argc > 3) {
+            const int failures =
+                wine::checkRectangles(argv[2], UINT(std::wcstoul(argv[3], nullptr, 10)));
+            print(std::to_string(failures) + " checks failed");
+            return failures == 0 ? 0 : 1;
+        }
     } catch (const std::exception& error) {
         print(std::string("error: ") + error.what());
         return 1;
     }
-    print("usage: takhmin_wine_driver roads|shots PROGRAM [TEXT]");
+    print("usage: takhmin_wine_driver roads PROGRAM [TEXT] | shots PROGRAM | checks PROGRAM DPI"
+          " | rectangles PROGRAM DPI");
     return 2;
 }
