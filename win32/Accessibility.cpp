@@ -24,8 +24,6 @@ constexpr CLSID accPropServicesClass = {
     0xb5f8350b, 0x0548, 0x48b1, {0xa6, 0xee, 0x88, 0xbd, 0x00, 0xb4, 0xa5, 0xe7}};
 constexpr GUID accNameProperty = {
     0x608d3df8, 0x8128, 0x4aa7, {0xa4, 0x28, 0xf5, 0x5e, 0x49, 0x26, 0x72, 0x91}};
-constexpr GUID accRoleProperty = {
-    0xcb905ff2, 0x7bd1, 0x4c05, {0xb3, 0xc8, 0xe6, 0xc2, 0x41, 0x36, 0x4d, 0x70}};
 
 ComPtr<IAccPropServices>& propServices() {
     static ComPtr<IAccPropServices> services;
@@ -82,6 +80,126 @@ class SystemString {
     BSTR m_string;
 };
 
+// The system's accessible object for an alert's client area, in the role of
+// an alert; everything else is the system's. Interfaces other than
+// IAccessible (IEnumVARIANT, IOleWindow) are the system object's own.
+class AlertAccessible final : public IAccessible {
+  public:
+    explicit AlertAccessible(ComPtr<IAccessible> standard) : m_standard(std::move(standard)) {}
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID id, void** object) override {
+        if (!object)
+            return E_POINTER;
+        if (id == __uuidof(IUnknown) || id == __uuidof(IDispatch) || id == __uuidof(IAccessible)) {
+            *object = static_cast<IAccessible*>(this);
+            AddRef();
+            return S_OK;
+        }
+        return m_standard->QueryInterface(id, object);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ULONG(InterlockedIncrement(&m_references)); }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG left = InterlockedDecrement(&m_references);
+        if (left == 0)
+            delete this;
+        return ULONG(left);
+    }
+
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        return m_standard->GetTypeInfoCount(count);
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID locale, ITypeInfo** info) override {
+        return m_standard->GetTypeInfo(index, locale, info);
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID id, LPOLESTR* names, UINT count, LCID locale,
+                                            DISPID* ids) override {
+        return m_standard->GetIDsOfNames(id, names, count, locale, ids);
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID member, REFIID id, LCID locale, WORD flags,
+                                     DISPPARAMS* parameters, VARIANT* result, EXCEPINFO* exception,
+                                     UINT* argumentError) override {
+        return m_standard->Invoke(member, id, locale, flags, parameters, result, exception,
+                                  argumentError);
+    }
+
+    HRESULT STDMETHODCALLTYPE get_accRole(VARIANT child, VARIANT* role) override {
+        if (child.vt == VT_I4 && child.lVal == CHILDID_SELF && role) {
+            VariantInit(role);
+            role->vt = VT_I4;
+            role->lVal = ROLE_SYSTEM_ALERT;
+            return S_OK;
+        }
+        return m_standard->get_accRole(child, role);
+    }
+    HRESULT STDMETHODCALLTYPE get_accParent(IDispatch** parent) override {
+        return m_standard->get_accParent(parent);
+    }
+    HRESULT STDMETHODCALLTYPE get_accChildCount(LONG* count) override {
+        return m_standard->get_accChildCount(count);
+    }
+    HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** object) override {
+        return m_standard->get_accChild(child, object);
+    }
+    HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
+        return m_standard->get_accName(child, name);
+    }
+    HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* value) override {
+        return m_standard->get_accValue(child, value);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* description) override {
+        return m_standard->get_accDescription(child, description);
+    }
+    HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
+        return m_standard->get_accState(child, state);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
+        return m_standard->get_accHelp(child, help);
+    }
+    HRESULT STDMETHODCALLTYPE get_accHelpTopic(BSTR* file, VARIANT child, LONG* topic) override {
+        return m_standard->get_accHelpTopic(file, child, topic);
+    }
+    HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* shortcut) override {
+        return m_standard->get_accKeyboardShortcut(child, shortcut);
+    }
+    HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override {
+        return m_standard->get_accFocus(child);
+    }
+    HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* children) override {
+        return m_standard->get_accSelection(children);
+    }
+    HRESULT STDMETHODCALLTYPE get_accDefaultAction(VARIANT child, BSTR* action) override {
+        return m_standard->get_accDefaultAction(child, action);
+    }
+    HRESULT STDMETHODCALLTYPE accSelect(LONG flags, VARIANT child) override {
+        return m_standard->accSelect(flags, child);
+    }
+    HRESULT STDMETHODCALLTYPE accLocation(LONG* left, LONG* top, LONG* width, LONG* height,
+                                          VARIANT child) override {
+        return m_standard->accLocation(left, top, width, height, child);
+    }
+    HRESULT STDMETHODCALLTYPE accNavigate(LONG direction, VARIANT start, VARIANT* end) override {
+        return m_standard->accNavigate(direction, start, end);
+    }
+    HRESULT STDMETHODCALLTYPE accHitTest(LONG left, LONG top, VARIANT* child) override {
+        return m_standard->accHitTest(left, top, child);
+    }
+    HRESULT STDMETHODCALLTYPE accDoDefaultAction(VARIANT child) override {
+        return m_standard->accDoDefaultAction(child);
+    }
+    HRESULT STDMETHODCALLTYPE put_accName(VARIANT child, BSTR name) override {
+        return m_standard->put_accName(child, name);
+    }
+    HRESULT STDMETHODCALLTYPE put_accValue(VARIANT child, BSTR value) override {
+        return m_standard->put_accValue(child, value);
+    }
+
+  private:
+    ~AlertAccessible() = default;
+
+    ComPtr<IAccessible> m_standard;
+    LONG m_references = 1;
+};
+
 } // namespace
 
 void nameControl(HWND control, std::wstring_view name) {
@@ -92,22 +210,25 @@ void nameControl(HWND control, std::wstring_view name) {
     }
 }
 
-void markAsAlert(HWND window) {
+void forgetAnnotations(HWND control) {
     if (auto& services = propServices()) {
-        VARIANT role;
-        VariantInit(&role);
-        role.vt = VT_I4;
-        role.lVal = ROLE_SYSTEM_ALERT;
-        services->SetHwndProp(window, DWORD(OBJID_CLIENT), CHILDID_SELF, accRoleProperty, role);
+        MSAAPROPID properties[] = {accNameProperty};
+        services->ClearHwndProps(control, DWORD(OBJID_CLIENT), CHILDID_SELF, properties,
+                                 int(std::size(properties)));
     }
 }
 
-void forgetAnnotations(HWND window) {
-    if (auto& services = propServices()) {
-        MSAAPROPID properties[] = {accNameProperty, accRoleProperty};
-        services->ClearHwndProps(window, DWORD(OBJID_CLIENT), CHILDID_SELF, properties,
-                                 int(std::size(properties)));
-    }
+LRESULT answerAsAlert(HWND window, WPARAM wParam, LPARAM lParam) {
+    if (DWORD(lParam) != DWORD(OBJID_CLIENT))
+        return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
+    ComPtr<IAccessible> standard;
+    if (FAILED(CreateStdAccessibleObject(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(standard.put()))))
+        return DefWindowProcW(window, WM_GETOBJECT, wParam, lParam);
+    auto* alert = new AlertAccessible(std::move(standard));
+    const LRESULT result = LresultFromObject(__uuidof(IAccessible), wParam, alert);
+    alert->Release();
+    return result;
 }
 
 void announceAlert(HWND window) {

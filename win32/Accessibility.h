@@ -5,7 +5,9 @@
 // themselves: a text box is named after the label that asks for its text
 // (oleacc's dynamic annotation, on top of the label standing just before the
 // box in the z-order, which MSAA falls back on); the warnings and the
-// failure message are alerts, announced as such when they appear; and what
+// failure message are alerts (their own answer to WM_GETOBJECT, which works
+// where oleacc's annotations are not implemented, as in Wine), announced as
+// such when they appear; and what
 // the form registry decides to announce after a click is raised as a UI
 // Automation notification, which NVDA and Narrator read wherever the focus
 // is. Everything here needs COM on the calling thread; each call does nothing
@@ -19,10 +21,13 @@ namespace win32 {
 
 // Gives `control` the accessible name `name`.
 void nameControl(HWND control, std::wstring_view name);
-// Gives `window` the accessible role of an alert.
-void markAsAlert(HWND window);
-// Drops what nameControl() or markAsAlert() gave `window`, before it goes.
-void forgetAnnotations(HWND window);
+// Drops what nameControl() gave `control`, before it goes.
+void forgetAnnotations(HWND control);
+
+// Answers WM_GETOBJECT for the client area of the alert `window` with the
+// system's own accessible object for it, in the role of an alert; other
+// objects are left to DefWindowProc.
+LRESULT answerAsAlert(HWND window, WPARAM wParam, LPARAM lParam);
 
 // Tells assistive technology that the alert `window` has just been shown.
 void announceAlert(HWND window);

@@ -47,11 +47,9 @@ FailureWindow::FailureWindow(HINSTANCE instance) {
     m_button = CreateWindowExW(
         0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE, 0, 0,
         0, 0, handle(), reinterpret_cast<HMENU>(INT_PTR(buttonId)), instance, nullptr);
-    markAsAlert(handle());
 }
 
 FailureWindow::~FailureWindow() {
-    forgetAnnotations(handle());
     m_window.reset();
 }
 
@@ -184,6 +182,8 @@ LRESULT FailureWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         hide();
         return 0;
+    case WM_GETOBJECT:
+        return answerAsAlert(handle(), wParam, lParam);
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE)
             SetFocus(m_button);

@@ -110,8 +110,6 @@ FormWindow::FormWindow(const app::FormDescription& description, app::FormEvents&
     CreateWindowExW(formExStyle, formClass, title.c_str(), formStyle, CW_USEDEFAULT, CW_USEDEFAULT,
                     CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, this);
     SetPropW(handle(), formProperty, reinterpret_cast<HANDLE>(INT_PTR(int(description.id) + 1)));
-    if (description.role == app::FormRole::Alert)
-        markAsAlert(handle());
     for (size_t row = 0; row < description.controls.size(); ++row) {
         const app::Colour& colour = description.controls[row].style.background;
         if (colour.kind != app::Colour::Kind::Ordinary)
@@ -124,7 +122,6 @@ FormWindow::FormWindow(const app::FormDescription& description, app::FormEvents&
 FormWindow::~FormWindow() {
     for (const HWND control : m_controls)
         forgetAnnotations(control);
-    forgetAnnotations(handle());
     RemovePropW(handle(), formProperty);
     // The window goes before the font and brushes its controls use.
     m_window.reset();
@@ -350,6 +347,10 @@ LRESULT FormWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATEAPP:
         if (!wParam)
             m_keys.forget();
+        break;
+    case WM_GETOBJECT:
+        if (m_description.role == app::FormRole::Alert)
+            return answerAsAlert(window, wParam, lParam);
         break;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLOREDIT:
