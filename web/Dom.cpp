@@ -37,6 +37,11 @@ EM_JS(void, js_setTabOrder, (int form, const int* rows, int count), {
     windowManager.setTabOrder(form, Array.from(HEAP32.subarray(rows >> 2, (rows >> 2) + count)));
 });
 
+EM_JS(void, js_setFlow, (int form, const int* rows, const int* shares, int count), {
+    windowManager.setFlow(form, Array.from(HEAP32.subarray(rows >> 2, (rows >> 2) + count)),
+                          Array.from(HEAP32.subarray(shares >> 2, (shares >> 2) + count)));
+});
+
 EM_JS(void, js_destroyWindow, (int form), { windowManager.destroyWindow(form); });
 
 EM_JS(void, js_showWindow, (int form), { windowManager.showWindow(form); });
@@ -118,6 +123,10 @@ void describeBy(int form, int label) {
 
 void setTabOrder(int form, const int* rows, int count) {
     js_setTabOrder(form, rows, count);
+}
+
+void setFlow(int form, const int* rows, const int* shares, int count) {
+    js_setFlow(form, rows, shares, count);
 }
 
 void destroyWindow(int form) {

@@ -5,7 +5,8 @@
 // arguments on to one call of site/windows.js, the page's window manager.
 // Windows are addressed by their FormId's number, controls by their row in
 // the window's table. The C++ decides which windows and controls there are,
-// their titles, texts, rectangles, colours, names and tab order, and when a
+// their titles, texts, rectangles, colours, names, tab order and the lines a
+// narrow screen sets them in, and when a
 // window is shown, written to, announced from or destroyed; and what a pasted
 // line break becomes. The window manager decides how the windows behave on
 // the page: the elements and roles each is made of, where a new one opens and
@@ -41,6 +42,9 @@ void nameBy(int form, int label, int control);
 void describeBy(int form, int label);
 // The rows that take the focus, in tab order.
 void setTabOrder(int form, const int* rows, int count);
+// Every row in the order a narrow screen sets them in lines, each with its
+// share of its line's width (the shares of one line add up to 60).
+void setFlow(int form, const int* rows, const int* shares, int count);
 
 void destroyWindow(int form);
 void showWindow(int form);

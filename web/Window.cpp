@@ -5,6 +5,7 @@
 #include "web/Dom.h"
 #include "web/PageTexts.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,73 @@ dom::Box pixelBox(const app::ControlRow& row) {
             twipsToPixels(row.height)};
 }
 
+// On a narrow screen the page sets a window's controls in lines, in the order
+// an Arabic reader reads the table: lines from the top, each from the right.
+// A control joins the line above it when its middle lies within that line's
+// height and it stands beside every control already there, never over or
+// under one; so a label stays beside the box it names, an answer beside its
+// caption, and a row of buttons stays a row. Each control takes a share of
+// its line's width, out of `lineShares`, after its width in the table.
+constexpr int lineShares = 60;
+
+void setFlow(int id, const app::FormDescription& form) {
+    const auto& controls = form.controls;
+    std::vector<int> byTop(controls.size());
+    for (std::size_t i = 0; i < byTop.size(); ++i)
+        byTop[i] = static_cast<int>(i);
+    std::stable_sort(byTop.begin(), byTop.end(),
+                     [&](int a, int b) { return controls[a].top < controls[b].top; });
+    std::vector<std::vector<int>> lines;
+    int lineTop = 0, lineBottom = 0;
+    for (const int row : byTop) {
+        const app::ControlRow& c = controls[row];
+        const int middle = c.top + c.height / 2;
+        const bool beside = !lines.empty() && middle >= lineTop && middle < lineBottom &&
+                            std::none_of(lines.back().begin(), lines.back().end(), [&](int other) {
+                                const app::ControlRow& o = controls[other];
+                                return c.left < o.left + o.width && o.left < c.left + c.width;
+                            });
+        if (!beside) {
+            lines.emplace_back();
+            lineTop = c.top;
+            lineBottom = c.top + c.height;
+        }
+        lines.back().push_back(row);
+        lineBottom = std::max(lineBottom, c.top + c.height);
+    }
+    std::vector<int> order, shares;
+    for (std::vector<int>& line : lines) {
+        std::stable_sort(line.begin(), line.end(), [&](int a, int b) {
+            return controls[a].left + controls[a].width > controls[b].left + controls[b].width;
+        });
+        int width = 0;
+        for (const int row : line)
+            width += controls[row].width;
+        // Largest remainders: the shares add up to the whole line, one at least each.
+        std::vector<int> share(line.size()), rest(line.size());
+        int given = 0;
+        for (std::size_t i = 0; i < line.size(); ++i) {
+            const int exact = lineShares * controls[line[i]].width;
+            share[i] = std::max(1, exact / width);
+            rest[i] = exact % width;
+            given += share[i];
+        }
+        while (given != lineShares) {
+            const int step = given < lineShares ? 1 : -1;
+            std::size_t pick = 0;
+            for (std::size_t i = 1; i < line.size(); ++i)
+                if (step > 0 ? rest[i] > rest[pick] : share[i] > share[pick])
+                    pick = i;
+            share[pick] += step;
+            rest[pick] = -1;
+            given += step;
+        }
+        order.insert(order.end(), line.begin(), line.end());
+        shares.insert(shares.end(), share.begin(), share.end());
+    }
+    dom::setFlow(id, order.data(), shares.data(), static_cast<int>(order.size()));
+}
+
 } // namespace
 
 void buildWindow(const app::FormDescription& form) {
@@ -67,6 +135,7 @@ void buildWindow(const app::FormDescription& form) {
 
     const std::vector<int> order = app::focusOrder(form);
     dom::setTabOrder(id, order.data(), static_cast<int>(order.size()));
+    setFlow(id, form);
 }
 
 } // namespace web

@@ -4,8 +4,10 @@
 // (or covers the least, when the page has no room), a click raises and
 // activates it, its title bar drags it, and the keyboard focus stays inside
 // the active one (Tab, Shift+Tab; F6 and Shift+F6 go from window to window and
-// to the list of open windows). On a narrow screen the windows stand in one
-// column in the order they opened, and the page scrolls. The C++ adapter
+// to the list of open windows). On a narrow screen the windows stand in the
+// order they opened, side by side as far as they fit and else one under the
+// other, each with its controls set in lines (takhmin.css), and the page
+// scrolls. The C++ adapter
 // builds and fills the panels through `windowManager`; what the program does
 // is decided there, never here.
 //
@@ -14,11 +16,19 @@
 
 const EDGE = 8; // CSS px kept free at the desk's edges and between windows
 const GRID = 8; // CSS px: the step of the search for a free place
-// A second press this soon after the first, and this close to it, makes a
-// double tap; a mouse's double click is counted by the browser (event.detail)
-// with the system's own settings.
-const DOUBLE_TAP_MS = 500;
-const DOUBLE_TAP_PX = 24;
+// A touch that lands this close to the touch before it, on a window that
+// appeared after that touch and less than this long ago, was meant for what
+// stood there before: it is a double tap, or an impatient second tap before
+// the new window was seen (measured: 550-800 ms after the first). The time is
+// Firefox's own for this (security.dialog_enable_delay): its prompts' buttons
+// take no press for 1 s after they appear, so that a click meant for what
+// was there before cannot press them. Android's double-tap time (300 ms) and
+// Chromium's guard on its permission prompts (the double-click time, 500 ms)
+// would let those taps through. The distance is about a fingertip's width.
+// A mouse's double click is counted by the browser (event.detail) with the
+// system's own settings.
+const NEW_WINDOW_MS = 1000;
+const SAME_PLACE_PX = 48;
 // Narrower than the puzzle and the calculator side by side, or lower than the
 // puzzle above the list of windows, a screen has no room for windows that
 // cover nothing: they stand in one column.
@@ -101,9 +111,7 @@ function makePanel(name, title, closeLabel, alert, onClose) {
         close.setAttribute('aria-label', closeLabel);
         listen(close, 'click', onClose);
     }
-    // The view shows the client area; on a narrow screen it scrolls sideways
-    // when the window is wider than the screen, so that the page never does
-    // (a phone would zoom the whole page out and shrink its text).
+    // The view shows the client area.
     const view = element('div', 'view', el);
     const p = { name, title, el, holder, view, client: element('div', 'client', view), controls: [],
                 order: [], last: null, home: null, x: 0, y: 0, z: -1, shownAt: -Infinity, tab: null,
@@ -292,21 +300,16 @@ function freePlace(p) {
 
 // Where each open window stands. On a wide screen, where it was put: a new
 // one at a free place, the failure message over the window it is about. On a
-// narrow one, in one column in the order they opened, the page scrolling
-// down; text keeps its size, and a window wider than the screen scrolls
-// sideways inside, starting from its right, where Arabic lines begin.
+// narrow one, in the order they opened, which the style sheet's flow follows:
+// as many side by side as fit, from the right, the page scrolling down.
 function layOut() {
     if (narrowScreen.matches) {
-        // The style sheet centres each window and keeps it within the page.
-        let y = EDGE;
-        for (const p of state.opened) {
-            moveTo(p, 0, y);
-            y += p.el.offsetHeight + EDGE;
-        }
-        desk.style.height = `${y}px`;
+        state.opened.forEach((p, i) => {
+            moveTo(p, 0, 0);
+            (p.holder ?? p.el).style.order = String(i);
+        });
         return;
     }
-    desk.style.height = '';
     for (const p of state.opened) {
         if (p === state.failure)
             centreOver(p, p.owner);
@@ -428,15 +431,17 @@ function hideFailure() {
     leave(p, () => { p.el.hidden = true; });
 }
 
-// A press must never reach a window that appeared under the pointer during
-// the same double click or double tap: the second press of the pair is not
-// a press for it.
-function secondOfDouble(event) {
+// A press must never reach a window that appeared under the pointer after
+// the press before it, while it is the second of a double click or is a
+// touch too soon and too near the one before (see NEW_WINDOW_MS).
+function meantForBefore(p, event) {
+    const { press, pressBefore } = state;
+    if (p.shownAt <= pressBefore.time)
+        return false;
     if (event.detail >= 2)
         return true;
-    const { press, pressBefore } = state;
-    return state.lastInput !== 'mouse' && press.time - pressBefore.time < DOUBLE_TAP_MS &&
-           Math.hypot(press.x - pressBefore.x, press.y - pressBefore.y) < DOUBLE_TAP_PX;
+    return state.lastInput !== 'mouse' && press.time - p.shownAt < NEW_WINDOW_MS &&
+           Math.hypot(press.x - pressBefore.x, press.y - pressBefore.y) < SAME_PLACE_PX;
 }
 
 document.addEventListener('pointerdown', (event) => {
@@ -449,7 +454,7 @@ document.addEventListener('pointerdown', (event) => {
 }, true);
 document.addEventListener('click', (event) => {
     const p = panelOf(event.target);
-    if (p && event.detail > 0 && p.shownAt > state.pressBefore.time && secondOfDouble(event)) {
+    if (p && event.detail > 0 && meantForBefore(p, event)) {
         event.stopImmediatePropagation();
         event.preventDefault();
     }
@@ -570,9 +575,24 @@ export const windowManager = {
         el.style.top = `${top}px`;
         el.style.width = `${width}px`;
         el.style.height = `${height}px`;
-        if (background)
+        // A background of the table's own keeps its dark text also where
+        // the ordinary colours are dark.
+        if (background) {
             el.style.background = background;
+            el.classList.add('painted');
+        }
+        if (align === 'center')
+            el.classList.add('centred');
         p.controls[row] = el;
+    },
+    // On a narrow screen the controls stand in lines (web/Window.cpp), each
+    // taking its share of its line's width.
+    setFlow(form, rows, shares) {
+        const p = state.windows[form];
+        rows.forEach((row, i) => {
+            p.controls[row].style.order = String(i);
+            p.controls[row].style.gridColumn = `span ${shares[i]}`;
+        });
     },
     nameBy(form, label, control) {
         const p = state.windows[form];
