@@ -6,7 +6,8 @@
 // rectangle against the core's pixels at the screen's scale, what MSAA
 // tells a screen reader about every text box, button and warning, and a
 // road walked with real key input (the tab order, Enter and the space bar on
-// buttons, a held Enter, Enter and Escape in a box).
+// buttons, a held Enter, Enter and Escape in a box, the failure message's
+// keys), and the text boxes' one line.
 
 #include <windows.h>
 
@@ -19,5 +20,8 @@ namespace wine {
 int checkRectangles(const std::wstring& program, UINT dpi);
 int checkAccessibility(const std::wstring& program);
 int checkKeyboard(const std::wstring& program);
+// A text box holds one line: each line break pasted or set becomes a space,
+// and it takes text longer than the EDIT's default limit.
+int checkTextBoxes(const std::wstring& program);
 
 } // namespace wine

@@ -165,7 +165,8 @@ int wmain(int argc, wchar_t* argv[]) {
             CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
             const UINT dpi = UINT(std::wcstoul(argv[3], nullptr, 10));
             const int failures = wine::checkRectangles(argv[2], dpi) +
-                                 wine::checkAccessibility(argv[2]) + wine::checkKeyboard(argv[2]);
+                                 wine::checkAccessibility(argv[2]) + wine::checkKeyboard(argv[2]) +
+                                 wine::checkTextBoxes(argv[2]);
             print(std::to_string(failures) + " checks failed");
             return failures == 0 ? 0 : 1;
         }
