@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Every control's box against its table, relative to its window's client
-// area (15 twips to a CSS pixel), on a wide screen and on a phone, where a
-// window wider than the screen is never scaled down nor reflowed (the page
-// scrolls); dragging a title bar moves its window.
+// area (15 twips to a CSS pixel), on a wide screen; on narrow screens and at
+// 400 % zoom every window set in lines that need no sideways scrolling, in
+// the table's reading order, with legible text and targets large enough for
+// a finger, also with WCAG's text spacing; dragging a title bar moves its
+// window.
 import { expect, test } from '@playwright/test';
 import { Takhmin, formNames, forms, roadTo } from './support/takhmin.mjs';
 
 const screens = [
   { name: 'desktop', width: 1280, height: 900 },
-  { name: 'phone', width: 320, height: 640 },
 ];
 
 for (const screen of screens) {
@@ -25,16 +26,11 @@ for (const screen of screens) {
       const scale = client.width / (table.width / 15);
       expect(scale).toBeCloseTo(1, 2);
       expect(client.height / (table.height / 15)).toBeCloseTo(scale, 2);
-      // Opened fully inside the screen, or on a phone inside the page.
-      const frame = await window.evaluate((w) => {
-        const r = w.getBoundingClientRect();
-        return { x: r.x + scrollX, y: r.y + scrollY, width: r.width, height: r.height };
-      });
-      const room = screen.width >= 1280 ? screen : await page.evaluate(() =>
-        ({ width: document.documentElement.scrollWidth, height: document.documentElement.scrollHeight }));
+      // Opened fully inside the screen.
+      const frame = await window.boundingBox();
       expect(Math.min(frame.x, frame.y)).toBeGreaterThanOrEqual(0);
-      expect(frame.x + frame.width).toBeLessThanOrEqual(room.width + 0.5);
-      expect(frame.y + frame.height).toBeLessThanOrEqual(room.height + 0.5);
+      expect(frame.x + frame.width).toBeLessThanOrEqual(screen.width + 0.5);
+      expect(frame.y + frame.height).toBeLessThanOrEqual(screen.height + 0.5);
       // Half a pixel of the table, or of the screen where it is scaled down.
       const tolerance = 0.5 / Math.min(scale, 1);
       for (const control of table.controls) {
@@ -43,6 +39,89 @@ for (const screen of screens) {
         const expected = [control.left, control.top, control.width, control.height].map((v) => v / 15);
         found.forEach((v, i) => expect(Math.abs(v - expected[i]), `${control.name} ${found} vs ${expected}`)
           .toBeLessThanOrEqual(tolerance));
+      }
+    });
+  }
+}
+
+// Each control's box in the page, its text size, and whether anything inside
+// it is cut off; the window's own box and whether anything in it scrolls
+// sideways; and the page's.
+const measure = (window) => window.evaluate((w) => {
+  const box = (e) => { const r = e.getBoundingClientRect(); return { x: r.x, y: r.y, w: r.width, h: r.height }; };
+  const controls = Object.fromEntries([...w.querySelectorAll('[data-control]')].map((e) => [e.dataset.control, {
+    ...box(e), font: parseFloat(getComputedStyle(e).fontSize), tag: e.tagName,
+    cut: e.tagName !== 'INPUT' && (e.scrollHeight > e.clientHeight + 1 || e.scrollWidth > e.clientWidth + 1) }]));
+  const sideways = [w, ...w.querySelectorAll('*')].filter((e) => e.scrollWidth > e.clientWidth + 1 && e.tagName !== 'INPUT' &&
+    getComputedStyle(e).overflowX !== 'visible' && !e.classList.contains('announce')).map((e) => e.className);
+  return { controls, window: box(w), close: box(w.querySelector('.close')), title: parseFloat(getComputedStyle(w.querySelector('.title')).fontSize),
+    sideways, page: [document.documentElement.scrollWidth, innerWidth] };
+});
+const apart = (a, b) => a.x + a.w <= b.x + 0.5 || b.x + b.w <= a.x + 0.5 || a.y + a.h <= b.y + 0.5 || b.y + b.h <= a.y + 0.5;
+// WCAG 1.4.12's text spacing, as a user's style sheet sets it.
+const textSpacing = `* { line-height: 1.5 !important; letter-spacing: 0.12em !important; word-spacing: 0.16em !important; }
+  p { margin-bottom: 2em !important; }`;
+
+const narrow = [
+  // name, viewport, text spacing
+  ['320 px', { width: 320, height: 640 }, false],
+  ['375 px', { width: 375, height: 667 }, false],
+  ['390 px', { width: 390, height: 844 }, false],
+  ['1280 px at 400 %', { width: 320, height: 225 }, false],
+  ['a landscape phone', { width: 844, height: 390 }, false],
+  ['375 px with text spacing', { width: 375, height: 667 }, true],
+];
+for (const [name, viewport, spaced] of narrow) {
+  for (const form of formNames) {
+    test(`${form} at ${name}: in lines, nothing sideways, nothing covered or cut`, async ({ page }) => {
+      await page.setViewportSize(viewport);
+      const t = new Takhmin(page);
+      await t.start();
+      await t.walk(roadTo[form]);
+      // Through the CSSOM, which the page's Content Security Policy allows.
+      if (spaced) await page.evaluate((css) => { const s = new CSSStyleSheet(); s.replaceSync(css); document.adoptedStyleSheets = [s]; }, textSpacing);
+      const m = await measure(t.window(form));
+      expect(m.page[0], 'the page scrolls sideways').toBeLessThanOrEqual(m.page[1]);
+      expect(m.sideways, 'scrolls sideways inside').toEqual([]);
+      expect(m.window.x).toBeGreaterThanOrEqual(0);
+      expect(m.window.x + m.window.w).toBeLessThanOrEqual(viewport.width);
+      const table = forms[form].controls;
+      for (const c of table) {
+        const found = m.controls[c.name];
+        expect(found.x, `${c.name} inside the window`).toBeGreaterThanOrEqual(m.window.x);
+        expect(found.x + found.w, `${c.name} inside the window`).toBeLessThanOrEqual(m.window.x + m.window.w + 0.5);
+        expect(found.cut, `${c.name} cut`).toBe(false);
+        expect(found.font, `${c.name} text size`).toBeGreaterThanOrEqual(found.tag === 'INPUT' ? 16 : 12);
+        // 24 px at least (WCAG 2.5.8), and 44 px high.
+        if (c.kind !== 'label') {
+          expect(Math.min(found.w, found.h), `${c.name} a target for a finger`).toBeGreaterThanOrEqual(24);
+          expect(found.h, `${c.name} a target for a finger`).toBeGreaterThanOrEqual(44);
+        }
+        for (const d of table.filter((o) => o !== c))
+          expect(apart(found, m.controls[d.name]), `${c.name} and ${d.name} apart`).toBe(true);
+      }
+      expect(m.title).toBeGreaterThanOrEqual(12);
+      expect(Math.min(m.close.w, m.close.h), 'the close control').toBeGreaterThanOrEqual(44);
+      // The table's reading order: one control over another stays over it,
+      // and of two side by side in a line the one further right in the table
+      // stays right.
+      for (const a of table) {
+        for (const b of table) {
+          const [p, q] = [m.controls[a.name], m.controls[b.name]];
+          const over = a.top + a.height <= b.top && a.left < b.left + b.width && b.left < a.left + a.width;
+          if (over) expect(p.y + p.h, `${a.name} over ${b.name}`).toBeLessThanOrEqual(q.y + 0.5);
+          const sameLine = p.y < q.y + q.h && q.y < p.y + p.h;
+          if (sameLine && a.left > b.left + b.width) expect(p.x, `${a.name} right of ${b.name}`).toBeGreaterThan(q.x);
+        }
+      }
+      // Each label beside its box, on its right, or over it; and so each caption
+      // with its answer.
+      const pairs = [...table.filter((c) => c.label).map((c) => [c.label, c.name]),
+        ...forms[form].announce.map(({ control, caption }) => [caption, control])];
+      for (const [label, control] of pairs) {
+        const [l, c] = [m.controls[label], m.controls[control]];
+        const beside = l.y < c.y + c.h && c.y < l.y + l.h && l.x >= c.x + c.w - 0.5;
+        expect(beside || l.y + l.h <= c.y + 0.5, `${label} beside or over ${control}`).toBe(true);
       }
     });
   }
