@@ -3,16 +3,18 @@
 
 #include "numtext/Failure.h"
 
-#include <fmt/format.h>
+#include <fmt/compile.h>
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <optional>
 #include <string>
@@ -264,41 +266,242 @@ std::optional<double> readNumber(Cursor& cursor) {
 constexpr int significantDigits = 15;
 using Digits = std::array<char, significantDigits>;
 
-// Copies `count` digits into `digits`, padding with zeros to 15, and returns
-// the decimal exponent of the first one, given that of the last.
-int takeDigits(const char* text, int count, int lastExponent, Digits& digits) {
-    digits.fill('0');
-    std::copy_n(text, count, digits.begin());
-    return lastExponent + count - 1;
+// A natural number of up to 1024 bits, for the few roundings that a
+// double's shortest digits leave open. The largest it is given here is a
+// denormal's significand times 5^338, below 2^837.
+class BigNumber {
+  public:
+    explicit BigNumber(std::uint64_t value) {
+        m_limbs[0] = static_cast<std::uint32_t>(value);
+        m_limbs[1] = static_cast<std::uint32_t>(value >> 32);
+    }
+
+    void multiplyByPowerOfFive(int exponent) {
+        constexpr std::uint32_t fiveTo13 = 1'220'703'125; // the largest power of 5 below 2^32
+        for (; exponent >= 13; exponent -= 13)
+            multiply(fiveTo13);
+        std::uint32_t factor = 1;
+        for (; exponent > 0; --exponent)
+            factor *= 5;
+        multiply(factor);
+    }
+
+    void shiftLeft(int bits) {
+        const int limbs = bits / 32;
+        const int rest = bits % 32;
+        for (int i = limbCount - 1; i >= 0; --i) {
+            const int from = i - limbs;
+            std::uint32_t limb = from >= 0 ? m_limbs[from] << rest : 0;
+            if (rest > 0 && from >= 1)
+                limb |= m_limbs[from - 1] >> (32 - rest);
+            m_limbs[i] = limb;
+        }
+    }
+
+    bool bit(int index) const { return (m_limbs[index / 32] >> (index % 32) & 1) != 0; }
+
+    // -1, 0 or 1 as this number is below, equal to or above `other`.
+    int compare(const BigNumber& other) const {
+        for (int i = limbCount - 1; i >= 0; --i)
+            if (m_limbs[i] != other.m_limbs[i])
+                return m_limbs[i] < other.m_limbs[i] ? -1 : 1;
+        return 0;
+    }
+
+  private:
+    void multiply(std::uint32_t factor) {
+        std::uint64_t carry = 0;
+        for (std::uint32_t& limb : m_limbs) {
+            const std::uint64_t product = std::uint64_t{limb} * factor + carry;
+            limb = static_cast<std::uint32_t>(product);
+            carry = product >> 32;
+        }
+    }
+
+    static constexpr int limbCount = 32;
+    std::array<std::uint32_t, limbCount> m_limbs{};
+};
+
+// -1, 0 or 1 as significand * 2^binaryExponent is below, equal to or above
+// decimal * 10^decimalExponent, computed exactly. For a normal double and a
+// 16-digit decimal within half an ulp of it, neither side reaches 2^805.
+int compareExactly(std::uint64_t significand, int binaryExponent, std::uint64_t decimal,
+                   int decimalExponent) {
+    BigNumber binary(significand);
+    BigNumber tens(decimal);
+    if (decimalExponent >= 0)
+        tens.multiplyByPowerOfFive(decimalExponent);
+    else
+        binary.multiplyByPowerOfFive(-decimalExponent);
+    // What is left is 2^binaryExponent on one side and 2^decimalExponent on the other.
+    if (binaryExponent >= decimalExponent)
+        binary.shiftLeft(binaryExponent - decimalExponent);
+    else
+        tens.shiftLeft(decimalExponent - binaryExponent);
+    return binary.compare(tens);
 }
 
-// The magnitude's 15 significant digits, correctly rounded, into `digits`;
-// returns the decimal exponent of the first one. {fmt}'s digit generators
-// are called directly rather than through its formatting: the digits are all
-// that is needed here, and its text layout and format-string machinery would
-// add a third to the browser's download.
-int roundTo15Digits(double magnitude, Digits& digits) {
-    // The shortest digits that read back as the value are quick to find. For
-    // a normal double with at most 15 significant digits they are also the
-    // correct 15-digit rounding: they lie within half an ulp of the value,
-    // while neighbouring 15-digit numbers are more than 4 ulps apart, so no
-    // other one is nearer. Denormals and longer ones are rounded exactly
-    // instead.
-    if (magnitude >= std::numeric_limits<double>::min()) {
-        const auto shortest = fmt::detail::dragonbox::to_decimal(magnitude);
-        std::array<char, 24> text{}; // the significand has at most 17 digits
-        const char* const end =
-            std::to_chars(text.data(), text.data() + text.size(), shortest.significand).ptr;
-        if (const int count = static_cast<int>(end - text.data()); count <= significantDigits)
-            return takeDigits(text.data(), count, shortest.exponent, digits);
+// The 15 significant digits of the denormal significand * 2^-1074,
+// correctly rounded (ties to even), into `digits`; returns the decimal
+// exponent of the first one. The value times 10^p is
+// significand * 5^p / 2^(1074 - p), which for the right p has 15 digits
+// before the point.
+int roundDenormal(std::uint64_t significand, Digits& digits) {
+    constexpr std::uint64_t smallest15 = 100'000'000'000'000;
+    // The value lies in [2^(width - 1075), 2^(width - 1074)), a span of less
+    // than one decade: its decimal exponent is the floor of (width - 1075)
+    // * log10(2) (which that product in double gives for every width), or
+    // one more, when this p leaves 16 digits and the next lower one is right.
+    const int width = static_cast<int>(std::bit_width(significand));
+    for (int p = 14 - static_cast<int>(std::floor((width - 1075) * 0.30102999566398120));; --p) {
+        BigNumber scaled(significand);
+        scaled.multiplyByPowerOfFive(p);
+        const int point = 1074 - p; // the bit that stands for 1 after the division
+        std::uint64_t whole = 0;
+        for (int bit = point + 63; bit >= point; --bit)
+            whole = whole << 1 | static_cast<std::uint64_t>(scaled.bit(bit));
+        if (whole >= 10 * smallest15)
+            continue;
+        const bool half = scaled.bit(point - 1);
+        bool aboveHalf = false;
+        for (int bit = point - 2; bit >= 0 && !aboveHalf; --bit)
+            aboveHalf = scaled.bit(bit);
+        int exponent = 14 - p;
+        if (half && (aboveHalf || whole % 2 == 1) && ++whole == 10 * smallest15) {
+            whole = smallest15;
+            ++exponent;
+        }
+        std::to_chars(digits.data(), digits.data() + digits.size(), whole);
+        return exponent;
     }
-    // Exactly rounded to 15 digits (Grisu, or Dragon4 where Grisu cannot
-    // decide), trailing zeros dropped.
-    fmt::memory_buffer text;
-    fmt::detail::float_specs specs{};
-    specs.format = fmt::detail::float_format::exp;
-    const int lastExponent = fmt::detail::format_float(magnitude, significantDigits, specs, text);
-    return takeDigits(text.data(), static_cast<int>(text.size()), lastExponent, digits);
+}
+
+// The shortest digits that read back as a double, at most 17, and the
+// decimal exponent of the first one. {fmt} documents its default format of
+// a double as these digits, correctly rounded: of all that short, the ones
+// nearest to the value.
+struct ShortestDigits {
+    std::array<char, 17> digits{};
+    int count = 0;
+    int exponent = 0;
+};
+
+// The shortest digits of a positive normal double, taken from {fmt}'s text
+// of it: "2179", "21.79", "0.002179", "2.179e-05" or "1e+20".
+ShortestDigits shortestDigits(double magnitude) {
+    std::array<char, 32> buffer{}; // the longest is "2.2250738585072014e-308"
+    const char* const text = buffer.data();
+    const char* const end = fmt::format_to(buffer.data(), FMT_COMPILE("{}"), magnitude);
+    ShortestDigits shortest;
+    // The exponent of a double has at most three digits, so an "e" stands
+    // among the last five characters.
+    const char* const e = std::find(end - std::min<std::ptrdiff_t>(end - text, 5), end, 'e');
+    if (e != end) { // a sign and digits follow (std::from_chars would add 0.5 kB to the wasm)
+        const char* at = e + 1;
+        const bool negative = *at == '-';
+        if (*at == '-' || *at == '+')
+            ++at;
+        for (; at != end; ++at)
+            shortest.exponent = shortest.exponent * 10 + (*at - '0');
+        if (negative)
+            shortest.exponent = -shortest.exponent;
+    }
+
+    const char* const point = std::find(text, e, '.');
+    std::string_view whole(text, static_cast<std::size_t>(point - text));
+    std::string_view fraction;
+    if (point != e)
+        fraction = std::string_view(point + 1, static_cast<std::size_t>(e - point - 1));
+    if (whole == "0") { // "0.002179": the zeros after the point only place the digits
+        const std::size_t zeros = std::min(fraction.find_first_not_of('0'), fraction.size());
+        shortest.exponent -= static_cast<int>(zeros) + 1;
+        whole = fraction.substr(zeros);
+        fraction = {};
+    } else {
+        shortest.exponent += static_cast<int>(whole.size()) - 1;
+    }
+    const std::size_t wholeCount = whole.copy(shortest.digits.data(), shortest.digits.size());
+    const std::size_t fractionCount =
+        fraction.copy(shortest.digits.data() + wholeCount, shortest.digits.size() - wholeCount);
+    shortest.count = static_cast<int>(wholeCount + fractionCount);
+    while (shortest.count > 1 && shortest.digits[shortest.count - 1] == '0')
+        --shortest.count; // "123400000"
+    return shortest;
+}
+
+// The magnitude's 15 significant digits, correctly rounded (ties to even),
+// into `digits`; returns the decimal exponent of the first one. {fmt} gives
+// the shortest digits, with its format string compiled into the program
+// (FMT_COMPILE): its run-time format-string machinery would nearly double
+// the browser's wasm. Its formatting to a precision would bring in its other
+// float formats too and, through them, the C library's printf (a third
+// more), so the rounding to 15 digits is done here. The standard
+// std::to_chars for doubles would serve for both, but Emscripten's libc++
+// lacks it.
+int roundTo15Digits(double magnitude, Digits& digits) {
+    // Whole numbers below 10^15, most of what the program writes, have at
+    // most 15 digits, all exact: they are their own rounding.
+    if (magnitude < 1e15) {
+        if (const auto whole = static_cast<std::uint64_t>(magnitude);
+            static_cast<double>(whole) == magnitude) {
+            char* const end =
+                std::to_chars(digits.data(), digits.data() + digits.size(), whole).ptr;
+            std::fill(end, digits.data() + digits.size(), '0');
+            return static_cast<int>(end - digits.data()) - 1;
+        }
+    }
+
+    static_assert(std::numeric_limits<double>::is_iec559, "IEEE doubles");
+    std::uint64_t bits = 0; // std::bit_cast, which Emscripten's libc++ lacks
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const int biasedExponent = static_cast<int>(bits >> 52); // no sign bit: positive
+    const std::uint64_t fractionBits = bits & ((std::uint64_t{1} << 52) - 1);
+    // A denormal's shortest digits can be far fewer than 15 while its
+    // 15-digit rounding needs them all ("5E-324" against 4.94065645841247E-324).
+    if (biasedExponent == 0)
+        return roundDenormal(fractionBits, digits);
+
+    const ShortestDigits shortest = shortestDigits(magnitude);
+    digits.fill('0');
+    std::copy_n(shortest.digits.begin(), std::min(shortest.count, significantDigits),
+                digits.begin());
+    int exponent = shortest.exponent;
+    // The shortest digits lie within half an ulp of the value. For a normal
+    // double with at most 15 of them they are also the correct 15-digit
+    // rounding, as neighbouring 15-digit numbers are more than 4 ulps apart.
+    if (shortest.count <= significantDigits)
+        return exponent;
+
+    // Longer ones are rounded at their 16th digit. The values halfway
+    // between two 15-digit numbers have 16 digits, the last a 5. With 17
+    // shortest digits none of them reads back as the value, so none lies
+    // between the value and its digits (all between read back as it): both
+    // round alike. With 16, the digits are the nearest 16-digit number to
+    // the value, so no halfway value lies strictly between them either; but
+    // when they are one, only exact arithmetic tells on which side of it the
+    // value is.
+    const char next = shortest.digits[significantDigits];
+    bool up = next > '5' || (next == '5' && shortest.count == 17);
+    if (next == '5' && shortest.count == 16) {
+        std::uint64_t decimal = 0;
+        for (int i = 0; i < 16; ++i)
+            decimal = decimal * 10 + static_cast<unsigned>(shortest.digits[i] - '0');
+        const int side = compareExactly(fractionBits | std::uint64_t{1} << 52,
+                                        biasedExponent - 1075, decimal, exponent - 15);
+        up = side > 0 || (side == 0 && (digits[significantDigits - 1] - '0') % 2 == 1);
+    }
+    if (up) {
+        int i = significantDigits - 1;
+        for (; i >= 0 && digits[i] == '9'; --i)
+            digits[i] = '0';
+        if (i >= 0) {
+            ++digits[i];
+        } else { // 999999999999999|5 and above: 1 followed by zeros
+            digits[0] = '1';
+            ++exponent;
+        }
+    }
+    return exponent;
 }
 
 // The largest double is 1.7976931348623157E+308; rounded to 15 digits it

@@ -6,8 +6,8 @@
 // The same code reads and writes on every build (g++ or clang with libstdc++,
 // em++ with libc++): a small reader maps the number's characters to ASCII
 // digits and an exponent, which the C library's strtod turns into a
-// correctly rounded double, and {fmt}'s digit generators give the 15
-// significant digits. This unit does no arithmetic
+// correctly rounded double, and {fmt}'s shortest digits of a double,
+// rounded here to 15, give its text. This unit does no arithmetic
 // and raises no faults itself; FaultCheck.h guards the handlers' steps.
 //
 // Number grammar, shared by both text-to-number conversions:

@@ -70,6 +70,22 @@ double roundedTo15Digits(double value) {
     return value < 0 ? -std::fabs(rounded) : rounded;
 }
 
+// The exponent form of a value's 15-digit rounding, from the standard
+// library's correctly rounded digits: "4.94065645841247E-324".
+QByteArray exponentForm(double value) {
+    char buffer[40];
+    const auto written =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::scientific, 14);
+    const QByteArray text(buffer, int(written.ptr - buffer));
+    const int e = text.indexOf('e');
+    int end = e;
+    while (text[end - 1] == '0')
+        --end;
+    if (text[end - 1] == '.')
+        --end;
+    return text.left(end) + 'E' + text.mid(e + 1);
+}
+
 numtext::CheckedNumber apply(char operation, numtext::CheckedNumber a, numtext::CheckedNumber b) {
     switch (operation) {
     case '+':
@@ -274,6 +290,44 @@ class ConversionTest : public QObject {
         row(5.6789e-12, "5.6789E-12");
         row(1.23456789012e-5, "1.23456789012E-05");
         row(denormMin, "4.94065645841247E-324");
+        // A 16th digit 5: an exact tie, rounded to the even digit, or only the
+        // shortest digits' 5, when the value lies above or below them.
+        QTest::newRow("tie, even stays") << 100000000000000.5 << QByteArray("100000000000000");
+        QTest::newRow("tie, odd rounds up") << 100000000000001.5 << QByteArray("100000000000002");
+        QTest::newRow("whole tie, even stays") << 1000000000000005.0 << QByteArray("1E+15");
+        QTest::newRow("whole tie, odd rounds up")
+            << 1000000000000015.0 << QByteArray("1.00000000000002E+15");
+        QTest::newRow("below its 5, small")
+            << 1.234567890123455e-100 << QByteArray("1.23456789012345E-100");
+        QTest::newRow("above its 5, small")
+            << 1.234567890123445e-100 << QByteArray("1.23456789012345E-100");
+        QTest::newRow("below its 5") << 2.345678901234565e30 << QByteArray("2.34567890123456E+30");
+        QTest::newRow("above its 5") << 2.345678901234575e30 << QByteArray("2.34567890123458E+30");
+        QTest::newRow("above its 5, large")
+            << 9.876543210987655e200 << QByteArray("9.87654321098766E+200");
+        QTest::newRow("below its 5, large")
+            << 9.876543210987665e200 << QByteArray("9.87654321098766E+200");
+        // Against the standard library's digits: denormals, whose neighbouring
+        // 15-digit texts may read back alike, and the doubles nearest to
+        // 16-digit numbers ending in 5, at decimal exponents that take the
+        // exponent form.
+        std::mt19937_64 random(20251208);
+        for (int i = 0; i < 200; ++i) {
+            const double denormal =
+                std::bit_cast<double>(1 + random() % ((std::uint64_t{1} << 52) - 1));
+            QTest::addRow("denormal %s", show(denormal).constData())
+                << denormal << exponentForm(denormal);
+            const std::uint64_t digits = (100000000000000 + random() % 900000000000000) * 10 + 5;
+            // The last digit's exponent, -315..-31 or 0..284: the first one's
+            // is then -300..-16 or 15..299.
+            int last = int(random() % 570) - 315;
+            if (last >= -30)
+                last += 30;
+            const std::string decimal = std::to_string(digits) + 'e' + std::to_string(last);
+            double nearest = 0;
+            std::from_chars(decimal.data(), decimal.data() + decimal.size(), nearest);
+            QTest::addRow("nearest to %s", decimal.c_str()) << nearest << exponentForm(nearest);
+        }
         row(infinity, "Infinity");
         row(-infinity, "-Infinity");
         row(std::numeric_limits<double>::quiet_NaN(), "NaN");
