@@ -232,7 +232,7 @@ std::optional<double> readNumber(Cursor& cursor) {
         if (negativeExponent)
             exponent = -exponent;
     }
-    exponent -= static_cast<long long>(std::min<std::size_t>(fractionDigits, exponentLimit));
+    exponent -= std::min(static_cast<long long>(fractionDigits), exponentLimit);
 
     // Most typed numbers: at most 2^53 and a power of ten up to 10^22 are
     // both exact doubles, so one multiplication or division, which IEEE
