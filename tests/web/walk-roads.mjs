@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The table of roads (tests/roads.json) in Debian's Chromium, Firefox ESR
 // and WebKitGTK, through one driver. Each road starts on a freshly loaded page.
-// Usage: node walk-roads.mjs [chromium] [firefox] [webkit] [--grep TEXT]
+// Usage: node walk-roads.mjs [chromium] [firefox] [webkit] [--grep TEXT] [--width N]
+// (--width: a page N px wide, 740 px high when narrower than 860 px, as a
+// phone's, else 900)
 // Prints one line per road that fails, then per engine its version, counts
 // and time, and last "N passed, N failed"; exits non-zero on any failure.
 //
@@ -17,6 +19,8 @@ import { ScriptDriver, roads, walk } from './support/road.mjs';
 
 const args = process.argv.slice(2);
 const grep = args.includes('--grep') ? args.splice(args.indexOf('--grep'), 2)[1] : null;
+const width = args.includes('--width') ? Number(args.splice(args.indexOf('--width'), 2)[1]) : 1280;
+const viewport = { width, height: width < 860 ? 740 : 900 };
 const chosen = args.length ? args : Object.keys(engines);
 const unknown = chosen.filter((name) => !(name in engines));
 if (unknown.length) {
@@ -35,7 +39,7 @@ try {
     let passed = 0;
     const failed = [];
     try {
-      engine = await engines[name]();
+      engine = await engines[name](viewport);
       const driver = new ScriptDriver(engine, { gate });
       for (const { name: road, steps } of table) {
         try {

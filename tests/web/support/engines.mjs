@@ -11,12 +11,13 @@ import { spawn } from 'node:child_process';
 import { existsSync, readdirSync } from 'node:fs';
 import { freePort, launchOptions } from './browser.mjs';
 
-const viewport = { width: 1280, height: 900 };
+// The page's size in CSS px, unless the run asks for another.
+const wide = { width: 1280, height: 900 };
 
 // Playwright hands a page function one argument: the call is sent as text.
 export const asExpression = (fn, args) => `(${fn})(...${JSON.stringify(args)})`;
 
-async function chromium() {
+async function chromium(viewport = wide) {
   const { chromium: launcher } = await import('@playwright/test');
   const browser = await launcher.launch(launchOptions);
   const page = await browser.newPage({ viewport, locale: 'ar' });
@@ -30,7 +31,7 @@ async function chromium() {
   };
 }
 
-async function firefox() {
+async function firefox(viewport = wide) {
   const { default: puppeteer } = await import('puppeteer-core');
   const browser = await puppeteer.launch({
     browser: 'firefox',
@@ -92,7 +93,7 @@ function miniBrowser() {
   throw new Error('no MiniBrowser under /usr/lib/*/webkit2gtk-4.1 (Debian package libwebkit2gtk-4.1-0)');
 }
 
-async function webkit() {
+async function webkit(viewport = wide) {
   const { Builder, Key } = await import('selenium-webdriver');
   const x = await xvfb();
   const port = await freePort();
@@ -126,6 +127,10 @@ async function webkit() {
     await driver.manage().window().setRect({ x: 0, y: 0, ...viewport });
     const [w, h] = await driver.executeScript('return [innerWidth, innerHeight]');
     await driver.manage().window().setRect({ width: 2 * viewport.width - w, height: 2 * viewport.height - h });
+    // Its toolbar keeps the window from being narrower than about 450 px.
+    const [width, height] = await driver.executeScript('return [innerWidth, innerHeight]');
+    if (width !== viewport.width || height !== viewport.height)
+      throw new Error(`MiniBrowser's page is ${width}x${height}, not ${viewport.width}x${viewport.height}`);
     const caps = await driver.getCapabilities();
     return {
       version: `${caps.get('browserName')} ${caps.get('browserVersion')}`,
