@@ -11,6 +11,10 @@ namespace web {
 
 // The program's name: the page's title and the installed app's.
 inline constexpr std::string_view pageName = "تخمين الأرقام";
+// What the program is, in a sentence: the page's description, which search
+// engines show under its name.
+inline constexpr std::string_view pageDescription =
+    "برنامج يخمن رقمين تختارهما بعد عمليات حسابية يمليها عليك، مع آلة حاسبة.";
 // The accessible name of each window's close control.
 inline constexpr std::string_view closeLabel = "إغلاق";
 // What the page says once the program has ended, and the button under it.
@@ -37,6 +41,7 @@ struct PageText {
 };
 inline constexpr PageText pageTexts[] = {
     {"name", pageName},
+    {"description", pageDescription},
     {"closeLabel", closeLabel},
     {"endedText", endedText},
     {"restartButton", restartButton},

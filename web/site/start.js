@@ -57,8 +57,25 @@
     };
     reload.addEventListener('click', () => location.reload());
 
-    const run = () => import('./takhmin.js')
-        .then((module) => module.default())
+    // The whole Arabic font (takhmin.css): asked for only once the first
+    // window has been drawn by the first cut, which came with the page, so
+    // as not to slow that window down; once it is in, it draws every text.
+    // The program starts after it, or after the three seconds a browser
+    // would wait for a font, so that no later window is drawn by a first cut
+    // that lacks its letters' forms.
+    const nextFrame = () => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve)));
+    const wholeFont = document.fonts.load('1em "Takhmin Naskh"', document.getElementById('desktop').textContent)
+        .then(nextFrame)
+        .then(() => document.fonts.load('1em "Takhmin Naskh Whole"'))
+        .then((faces) => {
+            if (faces.length && faces.every((face) => face.status === 'loaded'))
+                document.documentElement.classList.add('naskh-whole');
+        })
+        .catch(() => {});
+    const fontOrTimeout = Promise.race([wholeFont, new Promise((resolve) => setTimeout(resolve, 3000))]);
+
+    const run = () => Promise.all([import('./takhmin.js'), fontOrTimeout])
+        .then(([module]) => module.default())
         .then(() => {
             // The program has taken the first window over: its buttons
             // answer for themselves from now on.
