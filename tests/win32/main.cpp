@@ -5,6 +5,10 @@
 //   takhmin_wine_driver checks PROGRAM DPI  runs this face's own checks
 //       (FaceChecks.h) on a screen of DPI dots to the inch; rectangles
 //       PROGRAM DPI only the rectangles;
+//   takhmin_wine_driver startup PROGRAM BARE [ROUNDS]  prints the time from
+//       start until the first window shows, the program's beside that of a
+//       bare Win32 window (takhmin_bare_window), as medians and a paired
+//       ratio;
 //   takhmin_wine_driver shots PROGRAM  takes the program to each window in
 //       turn and, for each, prints "shot NAME LEFT TOP WIDTH HEIGHT" (the
 //       window's frame on the screen) and waits for a line on its input, so
@@ -16,6 +20,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <fcntl.h>
@@ -24,6 +29,7 @@
 #include <objbase.h>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -150,6 +156,80 @@ int takeShots(const std::wstring& program) {
     return 0;
 }
 
+// Milliseconds from CreateProcess until the program's first window is
+// visible; the program is ended afterwards.
+double timeToFirstWindow(const std::wstring& program) {
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    std::wstring commandLine = L"\"" + program + L"\"";
+    QueryPerformanceCounter(&start);
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process))
+        throw std::runtime_error("cannot start " + wine::toUtf8(program));
+    struct Search {
+        DWORD process;
+        bool found;
+    } search{process.dwProcessId, false};
+    for (int polls = 0; polls < 20000 && !search.found; ++polls) {
+        EnumWindows(
+            [](HWND window, LPARAM data) -> BOOL {
+                auto& search = *reinterpret_cast<Search*>(data);
+                DWORD owner = 0;
+                GetWindowThreadProcessId(window, &owner);
+                if (owner == search.process && IsWindowVisible(window))
+                    search.found = true;
+                return !search.found;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        if (!search.found)
+            Sleep(1);
+    }
+    QueryPerformanceCounter(&now);
+    TerminateProcess(process.hProcess, 0);
+    WaitForSingleObject(process.hProcess, 5000);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    if (!search.found)
+        throw std::runtime_error("no window from " + wine::toUtf8(program));
+    return double(now.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
+}
+
+// Starts the program and the bare window in turn, `rounds` times each, and
+// prints the median time of each and the median of the paired ratios.
+int measureStartup(const std::wstring& program, const std::wstring& bare, int rounds) {
+    std::vector<double> own, plain, ratios;
+    for (int round = 0; round < rounds; ++round) {
+        // Which goes first alternates, so that neither always finds the
+        // other's files warm.
+        double a, b;
+        if (round % 2 == 0) {
+            a = timeToFirstWindow(program);
+            b = timeToFirstWindow(bare);
+        } else {
+            b = timeToFirstWindow(bare);
+            a = timeToFirstWindow(program);
+        }
+        own.push_back(a);
+        plain.push_back(b);
+        ratios.push_back(a / b);
+    }
+    const auto median = [](std::vector<double> values) {
+        std::sort(values.begin(), values.end());
+        const size_t middle = values.size() / 2;
+        return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+    };
+    char line[200];
+    std::snprintf(line, sizeof line,
+                  "start-up to the first window, median of %d: takhmin.exe %.1f ms, bare window "
+                  "%.1f ms, paired ratio %.3f",
+                  rounds, median(own), median(plain), median(ratios));
+    print(line);
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t* argv[]) {
@@ -170,6 +250,9 @@ int wmain(int argc, wchar_t* argv[]) {
             print(std::to_string(failures) + " checks failed");
             return failures == 0 ? 0 : 1;
         }
+        if (mode == L"startup" && argc > 3)
+            return measureStartup(argv[2], argv[3],
+                                  argc > 4 ? int(std::wcstol(argv[4], nullptr, 10)) : 20);
         if (mode == L"rectangles" && argc > 3) {
             const int failures =
                 wine::checkRectangles(argv[2], UINT(std::wcstoul(argv[3], nullptr, 10)));
@@ -181,6 +264,6 @@ int wmain(int argc, wchar_t* argv[]) {
         return 1;
     }
     print("usage: takhmin_wine_driver roads PROGRAM [TEXT] | shots PROGRAM | checks PROGRAM DPI"
-          " | rectangles PROGRAM DPI");
+          " | rectangles PROGRAM DPI | startup PROGRAM BARE [ROUNDS]");
     return 2;
 }
