@@ -4,9 +4,10 @@
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
 # Qt's Arabic translation for the texts Qt draws itself; {fmt} as a
-# header-only library for numtext/.
+# header-only library for numtext/; the JSON reader of the tests' table of
+# roads.
 BUILD_PACKAGES=(cmake ninja-build g++ qt6-base-dev libgl-dev fonts-noto-ui-core fonts-dejavu-core
-    qt6-translations-l10n libfmt-dev)
+    qt6-translations-l10n libfmt-dev nlohmann-json3-dev)
 TEST_PACKAGES=(xvfb xauth x11-utils x11-xserver-utils openbox imagemagick locales dbus at-spi2-core python3-pyatspi)
 # The screen reader the Orca road test listens to, the keys it types, and pgrep.
 TEST_PACKAGES+=(orca xdotool procps)
