@@ -15,6 +15,7 @@ Usage: orca_web_road.py SITE DESCRIBE BROWSER [LOCALE [PORT]]
 """
 import json
 import os
+import re
 import signal
 import subprocess
 import sys
@@ -36,10 +37,23 @@ PAGE = TABLES["page"]
 # a page has loaded ("Focus mode" stays English in Orca 43's Arabic).
 WORDS = {
     "C.UTF-8": {"window": "dialog", "alert": "alert", "push button": "push button",
-                "text": "entry", "selected": "selected", "loaded": "Finished loading "},
+                "text": "entry", "selected": "selected", "loaded": "Finished loading ",
+                "list": "navigation"},
     "ar_EG.UTF-8": {"window": "حوار", "alert": "تنبيه", "push button": "زر ضغط",
-                    "text": "خانة", "selected": "منتقى", "loaded": "انتهى تحميل "},
+                    "text": "خانة", "selected": "منتقى", "loaded": "انتهى تحميل ",
+                    "list": "navigation"},
 }[LOCALE]
+# The list of open windows by its name in the page (the tables hold no page
+# texts but the ended page's).
+with open(os.path.join(SITE, "index.html"), encoding="utf-8") as page:
+    WINDOWS_LIST = re.search(r'<nav id="taskbar" aria-label="([^"]*)"', page.read())[1]
+# The browser's address bar, by the page's address in it, whatever the
+# browser calls the bar.
+ADDRESS = re.compile(r".*\b127\.0\.0\.1:\d+\b.*")
+# F6 from the address bar goes round the browser's other places back into the
+# page: Firefox goes straight there; Chromium first to its tabs and, started
+# as root (without its sandbox), to the bar that warns of that.
+BACK_INTO_PAGE = ["F6"] * (1 if BROWSER == "firefox" else 3 if os.geteuid() == 0 else 2)
 
 
 def caption(form, control):
@@ -70,6 +84,11 @@ def box(form, name, text):
     row = next(c for c in FORMS[form]["controls"] if c["name"] == name)
     said = f"{caption(form, row['label'])} {WORDS['text']}"
     return [f"{said} {text} {WORDS['selected']}." if text else f"{said}."]
+
+
+def entry(form):
+    """A window's entry in the list of open windows, with the list."""
+    return [f"{WORDS['list']} {WINDOWS_LIST}", f"{FORMS[form]['title'].strip()} {WORDS['push button']}."]
 
 
 def announced(form, *values):
@@ -106,6 +125,20 @@ ROAD = [
     (["shift+Tab"] * 4, box("Form9", "Text2", "0")),
     (["3", "Tab", "Tab", "Tab", "Tab"], button("Form9", "Command4")),
     (["space"], announced("Form9", "1.66666666666667")),
+    # F6 and Shift+F6 over every stop while the puzzle and the calculator are
+    # open: each window, to the control that had its focus, the list (at the
+    # active window's entry), the browser's address bar and back.
+    (["shift+F6"], window("Form6") + button("Form6", "Command3")),
+    (["F6"], window("Form9") + button("Form9", "Command4")),
+    (["F6"], entry("Form9")),
+    (["F6"], [ADDRESS]),
+    (BACK_INTO_PAGE, entry("Form9")),
+    (["shift+F6"], window("Form9") + button("Form9", "Command4")),
+    (["shift+F6"], window("Form6") + button("Form6", "Command3")),
+    (["shift+F6"], entry("Form6")),
+    (["F6"], [ADDRESS]),
+    (["shift+F6"], entry("Form6")),
+    (["shift+F6"], window("Form9") + button("Form9", "Command4")),
     (["shift+Tab", "shift+Tab"], button("Form9", "Command6")),
     (["space"], window("Form6") + button("Form6", "Command3")),
     (["shift+Tab"], button("Form6", "Command2")),

@@ -2,7 +2,7 @@
 // The keyboard as on the desktop: the first focus and the Tab cycle of every
 // window follow its table's tab order, and the whole road runs on keys alone.
 import { expect, test } from '@playwright/test';
-import { Takhmin, formNames, roadTo, tabOrder } from './support/takhmin.mjs';
+import { Takhmin, formNames, forms, roadTo, tabOrder } from './support/takhmin.mjs';
 
 let t;
 test.beforeEach(async ({ page }) => {
@@ -77,4 +77,63 @@ test('the whole road with the keyboard alone', async ({ page }) => {
       else await t.walk([step]);
     });
   }
+});
+
+// F6 and Shift+F6 with the puzzle and the calculator open: a window takes the
+// focus at the control that had it, the list of open windows at the active
+// window's entry. [KEY FORM CONTROL], or [KEY 'list' FORM] for that entry.
+const f6Road = [
+  ['Shift+F6', 'Form6', 'Command3'], ['F6', 'Form9', 'Command6'], ['F6', 'list', 'Form9'],
+  ['Shift+F6', 'Form9', 'Command6'], ['Shift+F6', 'Form6', 'Command3'], ['Shift+F6', 'list', 'Form6'],
+  ['Shift+F6', 'Form9', 'Command6'],
+];
+const listEntry = (page, form) =>
+  page.getByRole('navigation').getByRole('button', { name: forms[form].title.trim(), exact: true });
+
+test('F6 and Shift+F6 go round the windows and the list of them', async ({ page }) => {
+  await t.walk(roadTo.Form9);
+  for (const [key, form, control] of f6Road) {
+    await test.step(`${key} ${form} ${control}`, async () => {
+      await page.keyboard.press(key);
+      await expect(form === 'list' ? listEntry(page, control) : t.control(form, control)).toBeFocused();
+    });
+  }
+});
+
+// Firefox's F6 back into the page from its toolbars focuses the document
+// alone: the page gives the focus back to what had it. Anything the focus
+// lands on in the page as it comes back keeps it.
+const comingBack = [
+  ['the list', (page) => listEntry(page, 'Form9'), null],
+  ['a text box', () => t.control('Form9', 'Text1'), null],
+  ['a click elsewhere', (page) => listEntry(page, 'Form9'), () => t.control('Form9', 'Command2')],
+];
+for (const [name, had, landsOn] of comingBack) {
+  test(`the page's focus comes back: ${name}`, async ({ page }) => {
+    await t.walk(roadTo.Form9);
+    await had(page).focus();
+    await page.evaluate(() => {
+      window.dispatchEvent(new FocusEvent('blur'));
+      document.activeElement.blur();
+    });
+    if (landsOn) await landsOn(page).focus();
+    await page.evaluate(() => window.dispatchEvent(new FocusEvent('focus')));
+    await expect(landsOn ? landsOn(page) : had(page)).toBeFocused();
+    // And stays there once the page has had its turn.
+    await page.evaluate(() => new Promise((done) => setTimeout(done, 50)));
+    await expect(landsOn ? landsOn(page) : had(page)).toBeFocused();
+  });
+}
+
+// The list's application region (Orca speaks a focus moving into it from the
+// desk's) leaves with the list, and no empty region stays on the ended page.
+test('the list of windows and its region leave together', async ({ page }) => {
+  const name = await page.getByRole('navigation').getAttribute('aria-label');
+  const region = page.getByRole('application', { name, exact: true });
+  await expect(region.getByRole('navigation', { name, exact: true })).toHaveCount(1);
+  await t.walk([...roadTo.Form9, ['click', 'Form9', 'Command6'], ['click', 'Form6', 'Command2'],
+                ['click', 'Form2', 'Command3'], ['click', 'Form3', 'Command2'], ['click', 'Form4', 'Command1'], ['ended']]);
+  await expect(region).toHaveCount(0);
+  await t.again();
+  await expect(region.getByRole('navigation', { name, exact: true })).toHaveCount(1);
 });

@@ -40,6 +40,11 @@ const ALERT = /\bGecko\/\d/.test(navigator.userAgent) ? 'alert' : 'alertdialog';
 
 const desk = document.getElementById('desktop');
 const taskbar = document.getElementById('taskbar');
+// The list stands in an application region of its own, shown and hidden with
+// it. When the focus leaves an application region (the desk) for the plain
+// page around it, Orca's web script takes it for a change of document and
+// moves without a word; into another such region, it says where it went.
+const taskbarRegion = document.getElementById('taskbar-region');
 const ended = document.getElementById('ended');
 
 const noPress = { time: -Infinity, x: 0, y: 0 };
@@ -61,6 +66,7 @@ const state = {
     prerendered: desk.querySelector('.window.prerendered'),
     // The listeners of each window's elements, for takeOverPrerendered.
     listeners: new WeakMap(),
+    lastFocused: null, // the element that last took the focus
 };
 
 function element(tag, className, parent) {
@@ -211,7 +217,7 @@ function closed(p) {
         state.opened.splice(i, 1);
     p.tab?.remove();
     p.tab = null;
-    taskbar.hidden = !state.opened.length;
+    showTaskbar(state.opened.length > 0);
     if (narrowScreen.matches)
         layOut();
     if (state.active !== p)
@@ -224,6 +230,10 @@ function closed(p) {
         if (top)
             focusInside(activate(top));
     });
+}
+
+function showTaskbar(shown) {
+    taskbar.hidden = taskbarRegion.hidden = !shown;
 }
 
 function activate(p) {
@@ -347,7 +357,7 @@ function open(p, after = null) {
     p.tab.addEventListener('click', () => bringBack(p));
     if (!listed)
         taskbar.insertBefore(p.tab, state.opened[state.opened.indexOf(p) + 1]?.tab ?? null);
-    taskbar.hidden = false;
+    showTaskbar(true);
     if (narrowScreen.matches)
         layOut();
     else if (p === state.failure)
@@ -500,6 +510,21 @@ document.addEventListener('keydown', (event) => {
         hideFailure();
     }
 });
+// Firefox's F6 from its own toolbars back into the page focuses the document,
+// not the control that had the focus before, and Orca says nothing; Chromium
+// gives that control the focus again. Once the browser has put the focus
+// where it puts it, and nothing in the page has it, the page does the same.
+document.addEventListener('focusin', (event) => {
+    state.lastFocused = event.target;
+});
+window.addEventListener('focus', () => setTimeout(() => {
+    const last = state.lastFocused;
+    const nothing = [null, document.body, document.documentElement].includes(document.activeElement);
+    // After a touch a text box is left for the user's own tap (focusInside).
+    const touched = state.lastInput === 'touch' || state.lastInput === 'pen';
+    if (nothing && last?.isConnected && !(touched && last.tagName === 'INPUT'))
+        last.focus();
+}));
 window.addEventListener('resize', () => {
     if (state.opened.length)
         layOut();
