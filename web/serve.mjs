@@ -1,13 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A static file server for the built site, with no dependencies: GET and HEAD
 // of files under DIR, on 127.0.0.1 only, with the types browsers insist on
-// for wasm, the manifest and fonts. For trying the page and for the tests;
-// any static host serves the same folder in production.
+// for wasm, the manifest and fonts. It serves the site as docs/serving.md
+// asks of a host: compressed (brotli or gzip, as the browser accepts), files
+// whose names carry a hash of their contents kept for a year, the others
+// checked again on every use. For trying the page, the tests and the
+// benchmark; any static host serves the same folder in production.
 // Usage: node web/serve.mjs DIR [PORT]   (PORT 0 or none: any free port)
-import { createReadStream } from 'node:fs';
-import { stat } from 'node:fs/promises';
+import { readFile, stat } from 'node:fs/promises';
 import { createServer } from 'node:http';
 import { extname, join, normalize, resolve, sep } from 'node:path';
+import { promisify } from 'node:util';
+import { brotliCompress, constants, gzip } from 'node:zlib';
 
 const types = {
     '.html': 'text/html; charset=utf-8',
@@ -22,6 +26,32 @@ const types = {
     '.txt': 'text/plain; charset=utf-8',
     '.json': 'application/json',
 };
+
+// Text and wasm shrink; fonts and pictures are compressed already. The
+// compression runs on node's worker threads: the slowest, brotli's best,
+// must not hold up the answers to other requests.
+const compressible = new Set(['.html', '.js', '.mjs', '.css', '.wasm', '.webmanifest', '.svg', '.txt', '.json']);
+const encoders = {
+    br: (data) => promisify(brotliCompress)(data, { params: { [constants.BROTLI_PARAM_QUALITY]: 11 } }),
+    gzip: (data) => promisify(gzip)(data, { level: 9 }),
+};
+// A name such as takhmin.0123456789abcdef.css (web/HashNames.cmake).
+const hashed = /\.[0-9a-f]{16}\.[^./]+$/;
+
+// Each file's bytes as sent, compressed once per version of the file.
+const sent = new Map();
+function body(path, info, encoding) {
+    const key = `${path}\0${encoding}`;
+    const version = `${info.size}-${info.mtimeMs}`;
+    let entry = sent.get(key);
+    if (entry?.version !== version) {
+        const data = readFile(path).then((bytes) => (encoding ? encoders[encoding](bytes) : bytes));
+        entry = { version, data };
+        sent.set(key, entry);
+        data.catch(() => sent.delete(key));
+    }
+    return entry.data;
+}
 
 const root = resolve(process.argv[2] ?? '.');
 const port = Number(process.argv[3] ?? 0);
@@ -41,7 +71,7 @@ async function fileFor(urlPath) {
             path = join(path, 'index.html');
             info = await stat(path);
         }
-        return info.isFile() ? { path, size: info.size } : null;
+        return info.isFile() ? { path, info } : null;
     } catch {
         return null;
     }
@@ -57,16 +87,36 @@ const server = createServer(async (request, response) => {
         response.writeHead(404, { 'Content-Type': 'text/plain; charset=utf-8' }).end('Not found\n');
         return;
     }
-    response.writeHead(200, {
-        'Content-Type': types[extname(file.path)] ?? 'application/octet-stream',
-        'Content-Length': file.size,
-        'Cache-Control': 'no-cache',
+    const type = extname(file.path);
+    const accepted = String(request.headers['accept-encoding'] ?? '');
+    const encoding = compressible.has(type)
+        ? ['br', 'gzip'].find((name) => new RegExp(`\\b${name}\\b(?!;q=0(\\.0*)?\\b)`).test(accepted))
+        : undefined;
+    const tag = `"${file.info.size.toString(36)}-${Math.round(file.info.mtimeMs).toString(36)}${encoding ? `-${encoding}` : ''}"`;
+    const headers = {
+        'Content-Type': types[type] ?? 'application/octet-stream',
+        'Cache-Control': hashed.test(file.path) ? 'public, max-age=31536000, immutable' : 'no-cache',
+        ETag: tag,
+        Vary: 'Accept-Encoding',
         'X-Content-Type-Options': 'nosniff',
+    };
+    if (request.headers['if-none-match'] === tag) {
+        response.writeHead(304, headers).end();
+        return;
+    }
+    let data;
+    try {
+        data = await body(file.path, file.info, encoding);
+    } catch {
+        response.writeHead(500, { 'Content-Type': 'text/plain; charset=utf-8' }).end('Cannot read the file\n');
+        return;
+    }
+    response.writeHead(200, {
+        ...headers,
+        ...(encoding ? { 'Content-Encoding': encoding } : {}),
+        'Content-Length': data.length,
     });
-    if (request.method === 'HEAD')
-        response.end();
-    else
-        createReadStream(file.path).pipe(response);
+    response.end(request.method === 'HEAD' ? undefined : data);
 });
 
 server.listen(port, '127.0.0.1', () => {
