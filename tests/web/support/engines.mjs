@@ -69,8 +69,8 @@ function started(command, args, options) {
 
 // An X server on a display it picks itself (-displayfd), as the desktop
 // tests start theirs.
-function xvfb() {
-  const x = started('Xvfb', ['-displayfd', '3', '-screen', '0', '1600x1200x24', '-nolisten', 'tcp'],
+function xvfb(screen = '1600x1200') {
+  const x = started('Xvfb', ['-displayfd', '3', '-screen', '0', `${screen}x24`, '-nolisten', 'tcp'],
     { stdio: ['ignore', 'ignore', 'pipe', 'pipe'] });
   let log = '';
   x.child.stderr.on('data', (d) => { log += d; });
@@ -93,13 +93,18 @@ function miniBrowser() {
   throw new Error('no MiniBrowser under /usr/lib/*/webkit2gtk-4.1 (Debian package libwebkit2gtk-4.1-0)');
 }
 
-async function webkit(viewport = wide) {
+// MiniBrowser's toolbar keeps its window from being narrower than about
+// 450 px: for a narrower page its fonts are scaled up, which WebKitGTK
+// follows with a zoom of its page, so that the window holds fewer CSS px.
+// `dark`: the system's colours dark.
+async function webkit(viewport = wide, { dark = false } = {}) {
   const { Builder, Key } = await import('selenium-webdriver');
-  const x = await xvfb();
+  const scaled = viewport.width < 480 ? { GDK_DPI_SCALE: '2' } : {};
+  const x = await xvfb(scaled.GDK_DPI_SCALE ? '2400x2000' : undefined);
   const port = await freePort();
   let log = '';
   const driverProcess = started('WebKitWebDriver', [`--port=${port}`],
-    { stdio: ['ignore', 'pipe', 'pipe'], env: { ...process.env, DISPLAY: x.display } });
+    { stdio: ['ignore', 'pipe', 'pipe'], env: { ...process.env, DISPLAY: x.display, ...scaled } });
   driverProcess.child.stdout.on('data', (d) => { log += d; });
   driverProcess.child.stderr.on('data', (d) => { log += d; });
   const stopAll = async () => { await driverProcess.stop(); await x.stop(); };
@@ -121,13 +126,21 @@ async function webkit(viewport = wide) {
       // Navigation does not wait here; goto waits for the new document's
       // DOMContentLoaded itself.
       pageLoadStrategy: 'none',
-      'webkitgtk:browserOptions': { binary: miniBrowser(), args: ['--automation'] },
+      'webkitgtk:browserOptions': { binary: miniBrowser(), args: ['--automation', ...(dark ? ['--dark-mode'] : [])] },
     }).build();
-    // The window holds a toolbar: size it so that the page gets the viewport.
-    await driver.manage().window().setRect({ x: 0, y: 0, ...viewport });
-    const [w, h] = await driver.executeScript('return [innerWidth, innerHeight]');
-    await driver.manage().window().setRect({ width: 2 * viewport.width - w, height: 2 * viewport.height - h });
-    // Its toolbar keeps the window from being narrower than about 450 px.
+    // The window holds a toolbar: size it so that the page gets the viewport,
+    // from two sizes tried; `zoom` is the window's pixels to a CSS px.
+    const tried = [];
+    for (const size of [viewport, { width: viewport.width + 200, height: viewport.height + 200 }]) {
+      await driver.manage().window().setRect({ x: 0, y: 0, ...size });
+      tried.push([size, await driver.executeScript('return [innerWidth, innerHeight]')]);
+    }
+    const [[a, [aw, ah]], [b, [bw, bh]]] = tried;
+    // From the heights: the first width may have been held at the least.
+    const zoom = (b.height - a.height) / (bh - ah);
+    await driver.manage().window().setRect({
+      width: Math.round(viewport.width * zoom + b.width - bw * zoom),
+      height: Math.round(viewport.height * zoom + b.height - bh * zoom) });
     const [width, height] = await driver.executeScript('return [innerWidth, innerHeight]');
     if (width !== viewport.width || height !== viewport.height)
       throw new Error(`MiniBrowser's page is ${width}x${height}, not ${viewport.width}x${viewport.height}`);
@@ -142,8 +155,10 @@ async function webkit(viewport = wide) {
         ).catch(() => false), 20_000, `${url} did not load`);
       },
       evaluate: (fn, ...args) => driver.executeScript(fn, ...args),
-      click: (x, y) => driver.actions().move({ x: Math.round(x), y: Math.round(y) }).click().perform(),
+      click: (x, y) => driver.actions().move({ x: Math.round(x * zoom), y: Math.round(y * zoom) }).click().perform(),
       typeText: (text) => driver.actions().sendKeys(text || Key.DELETE).perform(),
+      // The page as drawn, a PNG of the window's pixels.
+      screenshot: async () => Buffer.from(await driver.takeScreenshot(), 'base64'),
       quit: async () => {
         await driver.quit().catch(() => {});
         await stopAll();
