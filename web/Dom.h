@@ -6,15 +6,16 @@
 // Windows are addressed by their FormId's number, controls by their row in
 // the window's table. The C++ decides which windows and controls there are,
 // their titles, texts, rectangles, colours, names, tab order and the lines a
-// narrow screen sets them in, and when a
-// window is shown, written to, announced from or destroyed; and what a pasted
-// line break becomes. The window manager decides how the windows behave on
-// the page: the elements and roles each is made of, where a new one opens and
-// the one column of a narrow screen, which is active and on top, which
-// control has the focus when a window opens or comes back, Tab kept inside
-// the active window and F6 between windows, the list of open windows, the
-// second press of a double click ignored by a window that appeared under it,
-// the failure message's panel and Escape closing it, and the ended page.
+// narrow screen sets them in, and when a window is shown, written to,
+// announced from or destroyed; and what a pasted line break becomes. The
+// window manager decides how the windows behave on the page: the elements
+// and roles each is made of, where a new one opens and the flow of a narrow
+// screen, which is active and on top, which control has the focus when a
+// window opens or comes back, Tab kept inside the active window and F6
+// between windows, the list of open windows, the second press of a double
+// click and a touch too soon after a window appeared under it ignored by
+// that window, the failure message's panel and Escape closing it, and the
+// ended page.
 
 #include "app/Layout.h"
 
