@@ -25,10 +25,11 @@ WEB_PACKAGES=(cmake ninja-build emscripten nodejs libfmt-dev
     python3-fonttools python3-brotli fonts-noto-ui-core fonts-dejavu-core)
 # The native Windows program: Debian's mingw-w64 cross compiler, the
 # header-only libraries the core and its driver use, and what turns the SVG
-# icon into an .ico; then Wine on a virtual X server with ImageMagick's
-# import, to walk it and photograph its windows.
+# icon into an .ico; msitools' wixl, which makes the .msi, and msibuild and
+# msiinfo, which set and read its tables; then Wine on a virtual X server
+# with ImageMagick's import, to walk it and photograph its windows.
 WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix libfmt-dev nlohmann-json3-dev
-    librsvg2-bin icoutils wine64 fonts-wine xvfb xauth imagemagick)
+    librsvg2-bin icoutils wixl msitools wine64 fonts-wine xvfb xauth imagemagick)
 
 # Installs the Debian packages that are missing. As root it installs them;
 # otherwise it prints the exact command to run and stops.
