@@ -8,7 +8,7 @@
 //   takhmin_wine_driver startup PROGRAM BARE [ROUNDS]  prints the time from
 //       start until the first window shows, the program's beside that of a
 //       bare Win32 window (takhmin_bare_window), as medians and a paired
-//       ratio;
+//       ratio with its quartiles and range;
 //   takhmin_wine_driver shots PROGRAM  takes the program to each window in
 //       turn and, for each, prints "shot NAME LEFT TOP WIDTH HEIGHT" (the
 //       window's frame on the screen) and waits for a line on its input, so
@@ -197,9 +197,23 @@ double timeToFirstWindow(const std::wstring& program) {
     return double(now.QuadPart - start.QuadPart) * 1000.0 / double(frequency.QuadPart);
 }
 
-// Starts the program and the bare window in turn, `rounds` times each, and
-// prints the median time of each and the median of the paired ratios.
+// The q-quantile of `values` (0 <= q <= 1), between the two nearest ranks.
+double quantile(std::vector<double> values, double q) {
+    std::sort(values.begin(), values.end());
+    const double rank = q * double(values.size() - 1);
+    const size_t below = size_t(rank);
+    const size_t above = std::min(below + 1, values.size() - 1);
+    return values[below] + (values[above] - values[below]) * (rank - double(below));
+}
+
+// Starts the program and the bare window in turn, `rounds` times each after
+// one start of each that is not counted, and prints the median time of each,
+// and the median of the paired ratios with their quartiles and range.
 int measureStartup(const std::wstring& program, const std::wstring& bare, int rounds) {
+    if (rounds < 1)
+        throw std::runtime_error("startup needs at least one round");
+    timeToFirstWindow(program);
+    timeToFirstWindow(bare);
     std::vector<double> own, plain, ratios;
     for (int round = 0; round < rounds; ++round) {
         // Which goes first alternates, so that neither always finds the
@@ -216,16 +230,13 @@ int measureStartup(const std::wstring& program, const std::wstring& bare, int ro
         plain.push_back(b);
         ratios.push_back(a / b);
     }
-    const auto median = [](std::vector<double> values) {
-        std::sort(values.begin(), values.end());
-        const size_t middle = values.size() / 2;
-        return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-    };
-    char line[200];
+    char line[300];
     std::snprintf(line, sizeof line,
-                  "start-up to the first window, median of %d: takhmin.exe %.1f ms, bare window "
-                  "%.1f ms, paired ratio %.3f",
-                  rounds, median(own), median(plain), median(ratios));
+                  "start-up to the first window, medians of %d pairs: takhmin.exe %.1f ms, bare "
+                  "window %.1f ms; paired ratio %.3f, quartiles %.3f to %.3f, range %.3f to %.3f",
+                  rounds, quantile(own, 0.5), quantile(plain, 0.5), quantile(ratios, 0.5),
+                  quantile(ratios, 0.25), quantile(ratios, 0.75), quantile(ratios, 0),
+                  quantile(ratios, 1));
     print(line);
     return 0;
 }
