@@ -127,6 +127,21 @@ for (const [name, viewport, spaced] of narrow) {
   }
 }
 
+// On a landscape phone the puzzle's steps, its box and answers, and the
+// calculator's result fit on the screen together: some scroll of the page
+// shows them all.
+test('a landscape phone shows the steps, the box, the answers and the calculator together', async ({ page }) => {
+  await page.setViewportSize({ width: 844, height: 390 });
+  const t = new Takhmin(page);
+  await t.start();
+  await t.walk([...roadTo.Form9, ['type', 'Form6', 'Text1', '2064'], ['click', 'Form6', 'Command1']]);
+  const seen = [['Form6', 'Label2'], ['Form6', 'Label6'], ['Form6', 'Text1'], ['Form6', 'Label12'], ['Form6', 'Label13'], ['Form9', 'Text3']];
+  const boxes = await Promise.all(seen.map(([form, name]) => t.window(form).locator(`[data-control="${name}"]`)
+    .evaluate((e) => { const r = e.getBoundingClientRect(); return [r.left, r.top + scrollY, r.right, r.bottom + scrollY]; })));
+  expect(Math.max(...boxes.map((b) => b[3])) - Math.min(...boxes.map((b) => b[1])), 'the height they take').toBeLessThanOrEqual(390);
+  for (const b of boxes) expect(b[0] >= 0 && b[2] <= 844, `${b} within the width`).toBe(true);
+});
+
 test.describe('on a touch phone', () => {
   test.use({ viewport: { width: 360, height: 640 }, hasTouch: true, isMobile: true });
   test('a tap is a click, boxes ask for a number keyboard, and pinch zoom stays', async ({ page }) => {
