@@ -28,7 +28,7 @@ WEB_PACKAGES=(cmake ninja-build emscripten nodejs libfmt-dev
 # icon into an .ico; msitools' wixl, which makes the .msi, and msibuild and
 # msiinfo, which set and read its tables; then Wine on a virtual X server
 # with ImageMagick's import, to walk it and photograph its windows.
-WINDOWS_PACKAGES=(cmake ninja-build g++-mingw-w64-x86-64-posix libfmt-dev nlohmann-json3-dev
+WINDOWS_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix libfmt-dev nlohmann-json3-dev
     librsvg2-bin icoutils wixl msitools wine64 fonts-wine xvfb xauth imagemagick)
 
 # Installs the Debian packages that are missing. As root it installs them;
