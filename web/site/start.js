@@ -59,17 +59,23 @@
 
     // The whole Arabic font (takhmin.css): asked for only once the first
     // window has been drawn by the first cut, which came with the page, so
-    // as not to slow that window down; once it is in, it draws every text.
-    // The program starts after it, or after the three seconds a browser
-    // would wait for a font, so that no later window is drawn by a first cut
-    // that lacks its letters' forms.
+    // as not to slow that window down. The texts drawn by then keep the
+    // first cut, which holds all their glyphs; every later one names the
+    // whole font. Its file is only fetched here, into the browser's cache,
+    // and becomes a font when a later text first needs it: a font that
+    // loads while the first window stands has every text of the page laid
+    // out again, and Chromium then draws the rounded corners of its
+    // controls one level of grey apart. The program starts once the file
+    // is in, or after the three seconds a browser would wait for a font, so
+    // that its next window has the font at hand.
     const nextFrame = () => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve)));
     const wholeFont = document.fonts.load('1em "Takhmin Naskh"', document.getElementById('desktop').textContent)
         .then(nextFrame)
-        .then(() => document.fonts.load('1em "Takhmin Naskh Whole"'))
-        .then((faces) => {
-            if (faces.length && faces.every((face) => face.status === 'loaded'))
-                document.documentElement.classList.add('naskh-whole');
+        .then(() => {
+            for (const drawn of document.querySelectorAll('#desktop > .window, #taskbar button'))
+                drawn.dataset.firstCut = '';
+            document.documentElement.classList.add('naskh-whole');
+            return fetch('fonts/naskh.woff2').then((response) => response.arrayBuffer());
         })
         .catch(() => {});
     const fontOrTimeout = Promise.race([wholeFont, new Promise((resolve) => setTimeout(resolve, 3000))]);
