@@ -94,8 +94,10 @@
         }, failed);
     // The page is loaded once its first window stands. WebKit would hold the
     // load event until a module imported before it had arrived, and with it
-    // whatever waits for the page to load; the preload links in the head
-    // have the module and the wasm on their way already.
+    // whatever waits for the page to load. Only then is the program asked
+    // for: asked for with the page, its module and wasm would share the
+    // first round trips with the window's style sheet and font, and the
+    // window would be drawn later.
     if (document.readyState === 'complete')
         run();
     else
