@@ -218,7 +218,7 @@ export class ScriptDriver {
   async start(url) {
     await this.engine.goto(url);
     await this.expectOpen(['Form1']);
-    await this.until('started', (started) => started, 'the program did not start');
+    await this.until({ what: 'started' }, (started) => started === true, 'the program did not start');
     await this.engine.evaluate(listen);
   }
 
@@ -232,7 +232,7 @@ export class ScriptDriver {
 
   async release() {
     this.gate.release();
-    await this.until('started', (started) => started, 'the program did not start');
+    await this.until({ what: 'started' }, (started) => started === true, 'the program did not start');
   }
 
   expectPresses(n) {
