@@ -20,9 +20,10 @@ DEB_CHECK_PACKAGES=(desktop-file-utils appstream lintian librsvg2-bin)
 # and the fuzzer.
 CLANG_PACKAGES=(clang-14 libclang-rt-14-dev)
 # The browser build: Debian's Emscripten and node, the header-only number
-# library the core uses, and what makes the site's font subsets.
+# library the core uses, and what makes the site's font subsets (HarfBuzz's
+# hb-shape finds the glyphs the first window draws).
 WEB_PACKAGES=(cmake ninja-build emscripten nodejs libfmt-dev
-    python3-fonttools python3-brotli fonts-noto-ui-core fonts-dejavu-core)
+    python3-fonttools python3-brotli fonts-noto-ui-core fonts-dejavu-core libharfbuzz-bin)
 # The native Windows program: Debian's mingw-w64 cross compiler, the
 # header-only libraries the core and its driver use, and what turns the SVG
 # icon into an .ico; msitools' wixl, which makes the .msi, and msibuild and
