@@ -334,6 +334,8 @@ for (const [name, breakIt, reason] of failures) {
     await expect(failure.locator(`[data-reason="${reason}"]`)).toBeVisible();
     await expect(failure.getByRole('button')).toBeFocused();
     await expect(page.locator('#loading')).toHaveCount(0);
+    // Nothing of the program's desk or its list of windows is left to find.
+    await expect(page.getByRole('application')).toHaveCount(0);
   });
 }
 

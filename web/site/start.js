@@ -46,7 +46,7 @@
         loading.remove();
         // The first window cannot work: it leaves the message alone.
         document.getElementById('desktop').hidden = true;
-        document.getElementById('taskbar').hidden = true;
+        document.getElementById('taskbar-region').hidden = true;
         const fromDisk = location.protocol === 'file:';
         failure.querySelector(`[data-reason="${fromDisk ? 'disk' : 'failed'}"]`).hidden = false;
         // Loading again helps after a network fault, never from a file.
