@@ -14,6 +14,7 @@
 // saidSinceClick() throws, and the walk of a road with "said" steps says so.
 
 #include "Roads.h"
+#include "win32/Text.h"
 
 #include <windows.h>
 
@@ -63,7 +64,8 @@ class Win32Driver final : public roads::Driver {
 
 // The text of a window of any process.
 std::string windowTextOf(HWND window);
-std::wstring toWide(std::string_view utf8);
-std::string toUtf8(std::wstring_view wide);
+// The program's own conversions between UTF-8 and UTF-16.
+using win32::toUtf8;
+using win32::toWide;
 
 } // namespace wine
