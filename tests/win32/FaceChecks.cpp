@@ -302,6 +302,16 @@ int checkAccessibility(const std::wstring& program) {
     return failures;
 }
 
+// Enter held down: one press and the key's repeats, then its release.
+void holdEnter() {
+    sendKey(VK_RETURN, true);
+    for (int repeat = 0; repeat < 5; ++repeat) {
+        Sleep(30);
+        sendKey(VK_RETURN, true);
+    }
+    sendKey(VK_RETURN, false);
+}
+
 int checkKeyboard(const std::wstring& program) {
     int failures = 0;
     Win32Driver driver(program);
@@ -356,14 +366,7 @@ int checkKeyboard(const std::wstring& program) {
     expectFocus("Form6.Command3", "Shift+Tab round to the last");
     // A held Enter: the calculator opens with the focus on its close
     // button, which the repeats must not press.
-    keys([] {
-        sendKey(VK_RETURN, true);
-        for (int repeat = 0; repeat < 5; ++repeat) {
-            Sleep(30);
-            sendKey(VK_RETURN, true);
-        }
-        sendKey(VK_RETURN, false);
-    });
+    keys(holdEnter);
     expectOpen("[Form6 Form9]", "a held Enter presses once");
     expectFocus("Form9.Command6", "the calculator");
     driver.raise(Form6);
@@ -385,14 +388,7 @@ int checkKeyboard(const std::wstring& program) {
         tap(VK_TAB);
     });
     expectFocus("Form9.Command4", "Tab twice in the calculator");
-    keys([] {
-        sendKey(VK_RETURN, true);
-        for (int repeat = 0; repeat < 5; ++repeat) {
-            Sleep(30);
-            sendKey(VK_RETURN, true);
-        }
-        sendKey(VK_RETURN, false);
-    });
+    keys(holdEnter);
     const auto message = driver.failure();
     report(message.has_value(), "a held Enter leaves the failure message open", failures);
     report(GetForegroundWindow() == driver.failureWindow(),
