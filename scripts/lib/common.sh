@@ -3,6 +3,17 @@
 
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
+# Every time a build writes (file dates in the .deb, the .msi's summary, a
+# font's header) is the time of the last commit, so that the same source
+# gives the same bytes whenever it is built. A caller's own value wins; out
+# of a checkout without git the build keeps the time it finds (CMakeLists.txt
+# falls back to its own date).
+if [ -z "${SOURCE_DATE_EPOCH:-}" ] && command -v git >/dev/null &&
+    epoch="$(git -C "$ROOT" log -1 --format=%ct 2>/dev/null)" && [ -n "$epoch" ]; then
+    export SOURCE_DATE_EPOCH="$epoch"
+fi
+unset epoch
+
 # Qt's Arabic translation for the texts Qt draws itself; {fmt} as a
 # header-only library for numtext/; the JSON reader of the tests' table of
 # roads.
@@ -31,6 +42,12 @@ WEB_PACKAGES=(cmake ninja-build emscripten nodejs libfmt-dev
 # with ImageMagick's import, to walk it and photograph its windows.
 WINDOWS_PACKAGES=(cmake ninja-build g++ g++-mingw-w64-x86-64-posix libfmt-dev nlohmann-json3-dev
     librsvg2-bin icoutils wixl msitools wine64 fonts-wine xvfb xauth imagemagick)
+# wixl and msibuild write the time they run into the .msi; libfaketime makes
+# that the source's time.
+WINDOWS_PACKAGES+=(libfaketime)
+# The check that every output builds to the same bytes twice: faketime moves
+# the second build's clock, diffoscope shows what differs inside a file.
+REPRO_PACKAGES=(faketime diffoscope-minimal)
 
 # Installs the Debian packages that are missing. As root it installs them;
 # otherwise it prints the exact command to run and stops.
@@ -72,6 +89,17 @@ ensure_locales() {
         fi
     done
     [ $changed -eq 0 ] || locale-gen >/dev/null
+}
+
+# write_sums DIR FILE...: writes DIR/SHA256SUMS with the SHA-256 of each
+# FILE (named relative to DIR, as `sha256sum -c` in DIR reads them) and
+# prints it.
+write_sums() {
+    local dir="$1"
+    shift
+    (cd "$dir" && sha256sum -- "${@#"$dir/"}" >SHA256SUMS.new && mv SHA256SUMS.new SHA256SUMS)
+    echo "SHA-256 ($dir/SHA256SUMS):"
+    sed 's/^/  /' "$dir/SHA256SUMS"
 }
 
 # configure_and_build BUILD_DIR BUILD_TYPE [extra cmake args...]
