@@ -3,19 +3,22 @@
 
 The first cut holds the glyphs that the texts of the prerendered first window
 (and the loading sign beside it) are drawn with, as HarfBuzz shapes them, and
-every character a user may type into its number box. Its layout rules keep
-only what those glyphs need (no closure over the other letter forms), which
-makes it about half the whole font: small enough to arrive with the page's
-first bytes. The whole font follows once the first window is drawn
-(site/start.js) and draws every text from then on.
+every form of the number characters TYPED (digits, separators, signs). Its
+layout rules keep only what those glyphs need (no closure over the other
+letter forms), which makes it well under the whole font: small enough to
+arrive with the page's first bytes. The whole font follows once the first
+window is drawn (site/start.js) and draws every text from then on. Text
+boxes take the TYPED characters from the first cut and every other one from
+the whole font, whenever they are drawn.
 
 Both cuts come from one font, so a text drawn by the first cut must look the
 same drawn by the whole font: each text is shaped with both, and the build
 stops if any glyph, advance or offset differs.
 
-Prints a CMake script that sets naskh_first_range, the characters of the
-first cut, and naskh_rest_range, those of the whole font that it lacks, as
-CSS unicode-range values.
+Prints a CMake script that sets, as CSS unicode-range values,
+naskh_first_range, the characters of the first cut, and naskh_rest_range,
+those of the whole font that it lacks; naskh_typed_range, the TYPED
+characters, and naskh_untyped_range, the whole font's others.
 
 Usage: FirstFont.py HB_SHAPE WHOLE.woff2 PAGE.html TYPED OUTPUT.woff2
 (TYPED: the typed characters by their code points, e.g. 30-39,2B,660-669)
@@ -204,6 +207,8 @@ def main(hb_shape, whole_path, page_path, typed_spec, output):
         drawn = set(first.getBestCmap())
     print(f'set(naskh_first_range "{css_range(drawn)}")')
     print(f'set(naskh_rest_range "{css_range(set(cmap) - drawn)}")')
+    print(f'set(naskh_typed_range "{css_range({ord(c) for c in typed})}")')
+    print(f'set(naskh_untyped_range "{css_range(set(cmap) - {ord(c) for c in typed})}")')
 
 
 if __name__ == "__main__":
