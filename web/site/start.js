@@ -69,8 +69,9 @@
     // is in, or after the three seconds a browser would wait for a font, so
     // that its next window has the font at hand.
     const nextFrame = () => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve)));
-    const wholeFont = document.fonts.load('1em "Takhmin Naskh"', document.getElementById('desktop').textContent)
-        .then(nextFrame)
+    const drawn = document.fonts.load('1em "Takhmin Naskh"', document.getElementById('desktop').textContent)
+        .then(nextFrame);
+    const wholeFont = drawn
         .then(() => {
             for (const drawn of document.querySelectorAll('#desktop > .window, #taskbar button'))
                 drawn.dataset.firstCut = '';
@@ -78,9 +79,11 @@
             return fetch('fonts/naskh.woff2').then((response) => response.arrayBuffer());
         })
         .catch(() => {});
-    const fontOrTimeout = Promise.race([wholeFont, new Promise((resolve) => setTimeout(resolve, 3000))]);
+    const threeSeconds = new Promise((resolve) => setTimeout(resolve, 3000));
+    const fontOrTimeout = Promise.race([wholeFont, threeSeconds]);
 
-    const run = () => Promise.all([import('./takhmin.js'), fontOrTimeout])
+    const run = () => Promise.race([drawn.catch(() => {}), threeSeconds])
+        .then(() => Promise.all([import('./takhmin.js'), fontOrTimeout]))
         .then(([module]) => module.default())
         .then(() => {
             // The program has taken the first window over: its buttons
@@ -94,10 +97,11 @@
         }, failed);
     // The page is loaded once its first window stands. WebKit would hold the
     // load event until a module imported before it had arrived, and with it
-    // whatever waits for the page to load. Only then is the program asked
-    // for: asked for with the page, its module and wasm would share the
-    // first round trips with the window's style sheet and font, and the
-    // window would be drawn later.
+    // whatever waits for the page to load. Only then, and once the first
+    // window has been drawn with its font (the load event may come before
+    // the font has arrived), is the program asked for: asked for with the
+    // page, its module and wasm would share the first round trips with the
+    // window's style sheet and font, and the window would be drawn later.
     if (document.readyState === 'complete')
         run();
     else
