@@ -54,8 +54,20 @@ const measure = (window) => window.evaluate((w) => {
     cut: e.tagName !== 'INPUT' && (e.scrollHeight > e.clientHeight + 1 || e.scrollWidth > e.clientWidth + 1) }]));
   const sideways = [w, ...w.querySelectorAll('*')].filter((e) => e.scrollWidth > e.clientWidth + 1 && e.tagName !== 'INPUT' &&
     getComputedStyle(e).overflowX !== 'visible' && !e.classList.contains('announce')).map((e) => e.className);
+  // Text that a control drawn after its own covers: a control's lines
+  // against the boxes of the later ones.
+  const all = [...w.querySelectorAll('[data-control]')];
+  const covered = all.flatMap((e, i) => {
+    const range = document.createRange();
+    range.selectNodeContents(e);
+    const lines = [...range.getClientRects()];
+    return all.slice(i + 1).filter((later) => {
+      const b = later.getBoundingClientRect();
+      return lines.some((l) => l.right > b.left + 0.5 && b.right > l.left + 0.5 && l.bottom > b.top + 0.5 && b.bottom > l.top + 0.5);
+    }).map((later) => `${e.dataset.control} under ${later.dataset.control}`);
+  });
   return { controls, window: box(w), close: box(w.querySelector('.close')), title: parseFloat(getComputedStyle(w.querySelector('.title')).fontSize),
-    sideways, page: [document.documentElement.scrollWidth, innerWidth] };
+    sideways, covered, page: [document.documentElement.scrollWidth, innerWidth] };
 });
 const apart = (a, b) => a.x + a.w <= b.x + 0.5 || b.x + b.w <= a.x + 0.5 || a.y + a.h <= b.y + 0.5 || b.y + b.h <= a.y + 0.5;
 // WCAG 1.4.12's text spacing, as a user's style sheet sets it.
@@ -70,10 +82,18 @@ const narrow = [
   ['1280 px at 400 %', { width: 320, height: 225 }, false],
   ['a landscape phone', { width: 844, height: 390 }, false],
   ['375 px with text spacing', { width: 375, height: 667 }, true],
+  // The table's rectangles, where the targets and text sizes are the table's.
+  ['1280 px with text spacing', { width: 1280, height: 900 }, true],
 ];
 for (const [name, viewport, spaced] of narrow) {
+  const inLines = viewport.width < 860 || viewport.height < 520;
   for (const form of formNames) {
-    test(`${form} at ${name}: in lines, nothing sideways, nothing covered or cut`, async ({ page }) => {
+    test(`${form} at ${name}: ${inLines ? 'in lines, ' : ''}nothing sideways, nothing covered or cut`, async ({ page }) => {
+      // A known fault: in the table the About window's Label3 overlaps the
+      // rectangle of the introduction (Label2), which with text spacing
+      // takes a fourth line there, and covers it; only moving the controls
+      // below would help.
+      test.fail(form === 'Form5' && spaced && !inLines, 'the introduction under its heading');
       await page.setViewportSize(viewport);
       const t = new Takhmin(page);
       await t.start();
@@ -83,6 +103,7 @@ for (const [name, viewport, spaced] of narrow) {
       const m = await measure(t.window(form));
       expect(m.page[0], 'the page scrolls sideways').toBeLessThanOrEqual(m.page[1]);
       expect(m.sideways, 'scrolls sideways inside').toEqual([]);
+      expect(m.covered, 'text covered').toEqual([]);
       expect(m.window.x).toBeGreaterThanOrEqual(0);
       expect(m.window.x + m.window.w).toBeLessThanOrEqual(viewport.width);
       const table = forms[form].controls;
@@ -91,6 +112,7 @@ for (const [name, viewport, spaced] of narrow) {
         expect(found.x, `${c.name} inside the window`).toBeGreaterThanOrEqual(m.window.x);
         expect(found.x + found.w, `${c.name} inside the window`).toBeLessThanOrEqual(m.window.x + m.window.w + 0.5);
         expect(found.cut, `${c.name} cut`).toBe(false);
+        if (!inLines) continue;
         expect(found.font, `${c.name} text size`).toBeGreaterThanOrEqual(found.tag === 'INPUT' ? 16 : 12);
         // 24 px at least (WCAG 2.5.8), and 44 px high.
         if (c.kind !== 'label') {
@@ -100,6 +122,7 @@ for (const [name, viewport, spaced] of narrow) {
         for (const d of table.filter((o) => o !== c))
           expect(apart(found, m.controls[d.name]), `${c.name} and ${d.name} apart`).toBe(true);
       }
+      if (!inLines) return;
       expect(m.title).toBeGreaterThanOrEqual(12);
       expect(Math.min(m.close.w, m.close.h), 'the close control').toBeGreaterThanOrEqual(44);
       // The table's reading order: one control over another stays over it,
