@@ -69,7 +69,10 @@
     // is in, or after the three seconds a browser would wait for a font, so
     // that its next window has the font at hand.
     const nextFrame = () => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve)));
+    // Two frames: the frame after the font's arrival may be the one that
+    // first lays the window out, and only the next one has surely drawn it.
     const drawn = document.fonts.load('1em "Takhmin Naskh"', document.getElementById('desktop').textContent)
+        .then(nextFrame)
         .then(nextFrame);
     const wholeFont = drawn
         .then(() => {
