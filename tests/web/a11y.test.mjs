@@ -4,6 +4,7 @@
 // their message), every button by its caption, every text box by its label,
 // every caption byte for byte, and the answers announced when they change.
 import { expect, test } from '@playwright/test';
+import { hashedFiles } from './support/browser.mjs';
 import { Takhmin, closeName, ended, failure, formNames, forms, roadTo, row } from './support/takhmin.mjs';
 
 let t;
@@ -77,11 +78,12 @@ test('news from a window is read out whole from its status region', async ({ pag
   const caption = forms.Form6.controls.find((c) => c.name === forms.Form6.announce[0].caption).text;
   for (const message of [`${caption} 21`, 'x', 'x']) {
     // Each message, even the same words again, is one new node: read again, whole.
-    const renewed = await status.evaluate(async (s, m) => {
+    const renewed = await status.evaluate(async (s, [m, program]) => {
       const before = s.firstChild;
-      (await import('./takhmin.js')).windowManager.announce(5, m);
+      const url = performance.getEntriesByType('resource').map((e) => e.name).find((name) => new RegExp(program).test(name));
+      (await import(url)).windowManager.announce(5, m);
       return s.firstChild !== before && s.childNodes.length === 1;
-    }, message);
+    }, [message, hashedFiles.program.source]);
     expect(renewed).toBe(true);
     await expect(status).toHaveText(message);
   }

@@ -5,9 +5,10 @@
 // keyboard's way in and out. Chromium only: forced colours are emulated here.
 import { expect, test } from '@playwright/test';
 import { execFileSync } from 'node:child_process';
+import fs from 'node:fs';
 import path from 'node:path';
 import { pathToFileURL } from 'node:url';
-import { siteDir } from './support/browser.mjs';
+import { hashedFiles, siteDir } from './support/browser.mjs';
 import { Takhmin, forms, roadTo, row } from './support/takhmin.mjs';
 
 const phone = { viewport: { width: 360, height: 740 }, hasTouch: true, isMobile: true };
@@ -310,21 +311,29 @@ test('contrast: active title text, the ended page, text box borders', async ({ p
   expect(contrast(...ended)).toBeGreaterThanOrEqual(4.5);
 });
 
+// The whole Arabic font's file in the built site, by the name the build gave it.
+const wholeFontFile = () => {
+  const fonts = path.join(siteDir, 'fonts');
+  const name = fs.readdirSync(fonts).find((file) => hashedFiles.wholeFont.test(`/fonts/${file}`));
+  expect(name, `no whole Arabic font in ${fonts}`).toBeTruthy();
+  return path.join(fonts, name);
+};
+
 test('every character a user may type is in the one Arabic font', () => {
   const typed = '0123456789.,+-\u2212Ee٠١٢٣٤٥٦٧٨٩۰۱۲۳۴۵۶۷۸۹٫٬، ؛؟ءآأؤإئابةتثجحخدذرزسشصضطظعغـفقكلمنهوىيًٌٍَُِّْ';
   const missing = execFileSync('/usr/bin/python3', ['-c', `import sys
 from fontTools.ttLib import TTFont
 cmap = TTFont(sys.argv[1]).getBestCmap()
-print(''.join(c for c in sys.argv[2] if ord(c) not in cmap))`, path.join(siteDir, 'fonts', 'naskh.woff2'), typed], { encoding: 'utf8' });
+print(''.join(c for c in sys.argv[2] if ord(c) not in cmap))`, wholeFontFile(), typed], { encoding: 'utf8' });
   expect(missing.trim()).toBe('');
 });
 
 // The page that cannot start says why, in Arabic, instead of a blank desktop.
 const failures = [
   // name, what goes wrong, the reason shown
-  ['the wasm is missing', (page) => page.route('**/takhmin.wasm', (r) => r.fulfill({ status: 404 })), 'failed'],
-  ['the module is missing', (page) => page.route('**/takhmin.js', (r) => r.fulfill({ status: 404 })), 'failed'],
-  ['the wasm is damaged', (page) => page.route('**/takhmin.wasm', (r) => r.fulfill({ body: 'not wasm', contentType: 'application/wasm' })), 'failed'],
+  ['the wasm is missing', (page) => page.route(hashedFiles.wasm, (r) => r.fulfill({ status: 404 })), 'failed'],
+  ['the module is missing', (page) => page.route(hashedFiles.program, (r) => r.fulfill({ status: 404 })), 'failed'],
+  ['the wasm is damaged', (page) => page.route(hashedFiles.wasm, (r) => r.fulfill({ body: 'not wasm', contentType: 'application/wasm' })), 'failed'],
 ];
 for (const [name, breakIt, reason] of failures) {
   test(`start-up fails when ${name}`, async ({ page }) => {
@@ -347,7 +356,7 @@ test('opened from disk it says to use a web server', async ({ page }) => {
 test('a slow start shows that it is loading', async ({ page }) => {
   let release;
   const held = new Promise((r) => { release = r; });
-  await page.route('**/takhmin.wasm', async (r) => { await held; await r.continue(); });
+  await page.route(hashedFiles.wasm, async (r) => { await held; await r.continue(); });
   await page.goto('index.html');
   await expect(page.locator('#loading')).toBeVisible();
   release();
@@ -421,11 +430,11 @@ for (const [viewport, typed] of fontCuts) {
     let release;
     const held = new Promise((r) => { release = r; });
     const asked = [];
-    await page.route(/\/fonts\/naskh\.woff2$/, async (r) => { asked.push(r.request().url()); await held; await r.continue(); });
+    await page.route(hashedFiles.wholeFont, async (r) => { asked.push(r.request().url()); await held; await r.continue(); });
     // The program, which takes the window over, waits until both shots are taken.
     let start;
     const program = new Promise((r) => { start = r; });
-    await page.route('**/takhmin.wasm', async (r) => { await program; await r.continue(); });
+    await page.route(hashedFiles.wasm, async (r) => { await program; await r.continue(); });
     await page.goto('index.html');
     const form = new Takhmin(page).window('Form1');
     await expect(form).toBeVisible();
@@ -446,11 +455,11 @@ for (const [viewport, typed] of fontCuts) {
       return Buffer.from((await cdp.send('Page.captureScreenshot', { format: 'png', clip })).data, 'base64');
     };
     const text = await form.textContent() + typed;
-    const fonts = () => page.evaluate((text) => ({
+    const fonts = () => page.evaluate(([text, wholeFont]) => ({
       first: document.fonts.check('1em "Takhmin Naskh"', text),
-      whole: performance.getEntriesByType('resource').some((e) => /\/fonts\/naskh\.woff2$/.test(e.name) && e.responseEnd > 0),
+      whole: performance.getEntriesByType('resource').some((e) => new RegExp(wholeFont).test(e.name) && e.responseEnd > 0),
       later: document.documentElement.classList.contains('naskh-whole'),
-    }), text);
+    }), [text, hashedFiles.wholeFont.source]);
     expect(await fonts()).toEqual({ first: true, whole: false, later: true });
     const before = await shot();
     release();

@@ -11,6 +11,12 @@ import { fileURLToPath } from 'node:url';
 
 export const repoRoot = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../../..');
 export const siteDir = process.env.TAKHMIN_SITE ?? path.join(repoRoot, 'build-web', 'site');
+// The addresses of the site's files that the build names by their contents.
+export const hashedFiles = {
+  program: /\/takhmin\.[0-9a-f]{16}\.js$/,
+  wasm: /\/takhmin\.[0-9a-f]{16}\.wasm$/,
+  wholeFont: /\/fonts\/naskh\.[0-9a-f]{16}\.woff2$/,
+};
 
 const asRoot = typeof process.getuid === 'function' && process.getuid() === 0;
 
@@ -78,7 +84,7 @@ export async function startGate(site) {
     if (path === '/sw.js') return response.writeHead(404).end();
     // The wasm, not the module: WebKit takes a module it has run before from
     // its memory cache, whatever the response said.
-    if (path === '/takhmin.wasm') await gate?.held;
+    if (hashedFiles.wasm.test(path)) await gate?.held;
     const upstream = await fetch(new URL(request.url, site), { method: request.method });
     // Never from a cache: each road must ask this door for its files again.
     response.writeHead(upstream.status, {
