@@ -4,7 +4,8 @@
 # so: the wasm as the program PROGRAM (takhmin.js) names it, each font of
 # FONTS as the style sheet CSS (url(fonts/NAME.EXT)) and the start-up script
 # START ('fonts/NAME.EXT') name it, the program as START imports it, then
-# the style sheet and START as the page PAGE names them. A new build that
+# START as the page PAGE names it; the style sheet goes into the page whole,
+# named in its Content Security Policy by its hash. A new build that
 # changes a file changes its name, so a browser may keep every such file for
 # good; the hash is of the contents alone, so that the same sources give the
 # same names. Only the page and the service worker keep their names. The
@@ -58,6 +59,27 @@ function(place_text text original folder out)
     set(${out} ${hashed} PARENT_SCOPE)
 endfunction()
 
+# The standard base64 of the SHA-256 of text, as a Content Security Policy
+# names an inline element.
+function(sha256_base64 text out)
+    string(SHA256 hex "${text}")
+    set(alphabet "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/")
+    set(encoded "")
+    # 32 bytes: ten groups of three, then two bytes and one '=' of padding.
+    string(APPEND hex "00")
+    foreach(at RANGE 0 63 6)
+        string(SUBSTRING ${hex} ${at} 6 group)
+        math(EXPR bits "0x${group}")
+        foreach(shift 18 12 6 0)
+            math(EXPR index "(${bits} >> ${shift}) & 63")
+            string(SUBSTRING ${alphabet} ${index} 1 letter)
+            string(APPEND encoded ${letter})
+        endforeach()
+    endforeach()
+    string(SUBSTRING ${encoded} 0 43 encoded)
+    set(${out} "${encoded}=" PARENT_SCOPE)
+endfunction()
+
 # The program, with the name of its wasm, which Emscripten's glue asks for.
 get_filename_component(program_dir ${PROGRAM} DIRECTORY)
 get_filename_component(program_name ${PROGRAM} NAME)
@@ -78,13 +100,19 @@ foreach(font IN LISTS FONTS)
     string(REPLACE "'fonts/${name}'" "'fonts/${hashed}'" start "${start}")
     set(font_${name} ${hashed})
 endforeach()
-place_text("${css}" ${CSS} "" css_hashed)
 place_text("${start}" ${START} "" start_hashed)
+file(GLOB stale ${SITE}/takhmin.*.css)
+if(stale)
+    file(REMOVE ${stale})
+endif()
 
 file(READ ${PAGE} page)
 get_filename_component(css_name ${CSS} NAME)
 get_filename_component(start_name ${START} NAME)
-rename(page ${PAGE} "href=\"${css_name}\"" "href=\"${css_hashed}\"")
+# The style sheet goes into the page, allowed by its hash.
+sha256_base64("${css}" css_hash)
+rename(page ${PAGE} "<link rel=\"stylesheet\" href=\"${css_name}\">" "<style>${css}</style>")
+rename(page ${PAGE} "style-src 'self' " "style-src 'self' 'sha256-${css_hash}' ")
 rename(page ${PAGE} "src=\"${start_name}\"" "src=\"${start_hashed}\"")
 # The fonts the page asks for ahead of the style sheet.
 foreach(font IN LISTS FONTS)
@@ -95,4 +123,4 @@ foreach(font IN LISTS FONTS)
     endif()
 endforeach()
 file(WRITE ${SITE}/index.html "${page}")
-file(WRITE ${STAMP} "${css_hashed}\n${start_hashed}\n${program_hashed}\n${wasm_hashed}\n")
+file(WRITE ${STAMP} "${start_hashed}\n${program_hashed}\n${wasm_hashed}\n")
