@@ -45,6 +45,10 @@ class Element {
     offsetHeight = 0;
     clientWidth = Infinity;
     clientHeight = Infinity;
+    scrollHeight = 0;
+    getBoundingClientRect() {
+        return { left: 0, top: 0, right: 0, bottom: 0, width: 0, height: 0 };
+    }
 
     constructor(tag) {
         this.localName = tag;
@@ -166,6 +170,9 @@ const document = {
     createElement: (tag) => new Element(tag),
     getElementById: pageElement,
     addEventListener() {},
+    // Text that takes no room: nothing is ever crowded here.
+    createRange: () => ({ selectNodeContents() {}, getClientRects: () => [] }),
+    fonts: { addEventListener() {} },
 };
 Object.assign(globalThis, {
     document,

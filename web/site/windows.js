@@ -328,6 +328,36 @@ function layOut() {
     }
 }
 
+// A wide screen keeps the table's rectangles. Where a window's text does
+// not fit them, as with a user's text spacing or a larger font, a label's
+// lines run on under the control below or are cut; such a window is set in
+// lines instead, as on a narrow screen, where each control is as high as
+// its text. Measured in the table's rectangles, so it stays in lines once
+// set. Controls are drawn in table order: a later one covers an earlier one.
+function crowded(p) {
+    const controls = p.controls.filter(Boolean);
+    return controls.some((el, i) => {
+        if (el.tagName !== 'INPUT' && el.scrollHeight > el.clientHeight + 1)
+            return true;
+        const range = document.createRange();
+        range.selectNodeContents(el);
+        const lines = [...range.getClientRects()];
+        return controls.slice(i + 1).some((later) => {
+            const b = later.getBoundingClientRect();
+            return lines.some((l) => l.right > b.left + 0.5 && b.right > l.left + 0.5 &&
+                l.bottom > b.top + 0.5 && b.bottom > l.top + 0.5);
+        });
+    });
+}
+
+// Whether the window changed.
+function setInLines(p) {
+    if (narrowScreen.matches || p.el.classList.contains('lines') || !crowded(p))
+        return false;
+    p.el.classList.add('lines');
+    return true;
+}
+
 function place(p) {
     p.home ??= freePlace(p);
     moveInside(p, p.home.x, p.home.y);
@@ -358,6 +388,7 @@ function open(p, after = null) {
     if (!listed)
         taskbar.insertBefore(p.tab, state.opened[state.opened.indexOf(p) + 1]?.tab ?? null);
     showTaskbar(true);
+    setInLines(p);
     if (narrowScreen.matches)
         layOut();
     else if (p === state.failure)
@@ -526,7 +557,13 @@ window.addEventListener('focus', () => setTimeout(() => {
         last.focus();
 }));
 window.addEventListener('resize', () => {
+    state.opened.forEach(setInLines);
     if (state.opened.length)
+        layOut();
+});
+// Text is laid out again when a font arrives, and may no longer fit.
+document.fonts.addEventListener('loadingdone', () => {
+    if (state.opened.map(setInLines).includes(true))
         layOut();
 });
 ended.querySelector('button').addEventListener('click', () => {
