@@ -130,10 +130,31 @@ async function webkit(viewport = wide, { dark = false } = {}) {
     }).build();
     // The window holds a toolbar: size it so that the page gets the viewport,
     // from two sizes tried; `zoom` is the window's pixels to a CSS px.
+    // WebKit takes a new window size to the page after setRect has
+    // returned, the later the busier the machine: each size is read once the
+    // page's has changed from the one before (or 5 s have passed, if it
+    // could not) and then held for three reads in a row.
+    const read = () => driver.executeScript('return [innerWidth, innerHeight]');
+    const pause = () => new Promise((r) => setTimeout(r, 50));
+    const resized = async (before) => {
+      const end = Date.now() + 5000;
+      let now = await read();
+      while (String(now) === String(before) && Date.now() < end) {
+        await pause();
+        now = await read();
+      }
+      for (let same = 1; same < 3; same = String(now) === String(before) ? same + 1 : 1) {
+        await pause();
+        [before, now] = [now, await read()];
+      }
+      return now;
+    };
     const tried = [];
+    let page = await read();
     for (const size of [viewport, { width: viewport.width + 200, height: viewport.height + 200 }]) {
       await driver.manage().window().setRect({ x: 0, y: 0, ...size });
-      tried.push([size, await driver.executeScript('return [innerWidth, innerHeight]')]);
+      page = await resized(page);
+      tried.push([size, page]);
     }
     const [[a, [aw, ah]], [b, [bw, bh]]] = tried;
     // From the heights: the first width may have been held at the least.
@@ -141,7 +162,7 @@ async function webkit(viewport = wide, { dark = false } = {}) {
     await driver.manage().window().setRect({
       width: Math.round(viewport.width * zoom + b.width - bw * zoom),
       height: Math.round(viewport.height * zoom + b.height - bh * zoom) });
-    const [width, height] = await driver.executeScript('return [innerWidth, innerHeight]');
+    const [width, height] = await resized(page);
     if (width !== viewport.width || height !== viewport.height)
       throw new Error(`MiniBrowser's page is ${width}x${height}, not ${viewport.width}x${viewport.height}`);
     const caps = await driver.getCapabilities();
