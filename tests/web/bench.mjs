@@ -179,6 +179,8 @@ try {
   console.log('\n== One puzzle click (Command1 of Form6 with 2064), handler time in the page');
   const page = await freshPage();
   await load(page, `${server.origin}/index.html`);
+  // Handled by the program, not held for it: once it runs, the loading sign goes.
+  await page.waitForFunction(() => !document.getElementById('loading'), null, { timeout: 30_000 });
   const clicks = await page.evaluate(async () => {
     const control = (form, name) => document.querySelector(`[data-form="${form}"] [data-control="${name}"]`);
     const settle = () => new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve)));
