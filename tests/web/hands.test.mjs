@@ -364,6 +364,21 @@ test('a slow start shows that it is loading', async ({ page }) => {
   await expect(page.locator('#loading')).toHaveCount(0);
 });
 
+// The first window stands in the page before the start-up script has
+// arrived; a press then is held by the page itself and handled once.
+test('a press made before the start-up script has arrived is handled', async ({ page }) => {
+  let release;
+  const held = new Promise((r) => { release = r; });
+  await page.route(/\/start\.[0-9a-f]{16}\.js$/, async (r) => { await held; await r.continue(); });
+  await page.goto('index.html', { waitUntil: 'commit' });
+  const t = new Takhmin(page);
+  await t.type('Form1', 'Text1', '25');
+  await t.control('Form1', 'Command1').click();
+  await t.control('Form1', 'Command1').click();
+  release();
+  await t.expectOpen(['Form2']);
+});
+
 // Every text of the page laid out again and drawn: Chromium draws the
 // rounded corners of a control whose text was laid out again one level of
 // grey apart, whatever the font, and a screenshot compares what a text

@@ -7,9 +7,10 @@
 //
 // The first window is in the page's HTML already (web/prerender.mjs), and
 // the program takes it over when it arrives. A press of one of its buttons
-// before then is held here and handed over once the program has started,
-// so that it is handled, and handled once; until then a small sign says
-// that the program is loading.
+// before then is held by the page's own small script (index.html), which
+// runs before the window is painted, and handed over here once the program
+// has started, so that it is handled, and handled once; until then a small
+// sign says that the program is loading.
 //
 // A classic script that imports the module, not a module itself: a browser
 // that refuses the module (Chromium and WebKit do, for a page opened from a
@@ -19,21 +20,11 @@
     const loading = document.getElementById('loading');
     const failure = document.getElementById('start-failure');
     const reload = failure.querySelector('button');
-    let waiting = true;
-    let held = null; // the first early press; later ones repeat it
-
-    const early = (event) => {
-        const button = waiting && event.target.closest?.('#desktop button');
-        if (!button)
-            return;
-        event.preventDefault();
-        event.stopImmediatePropagation();
-        held ??= button;
-    };
-    document.addEventListener('click', early, true);
+    // Presses are no longer held once the program runs or cannot.
+    const stopHolding = () => removeEventListener('click', earlyPress.hold, true);
 
     const failed = () => {
-        waiting = false;
+        stopHolding();
         loading.remove();
         // The first window cannot work: it leaves the message alone.
         document.getElementById('desktop').hidden = true;
@@ -111,10 +102,9 @@
         .then(() => {
             // The program has taken the first window over: its buttons
             // answer for themselves from now on.
-            waiting = false;
-            document.removeEventListener('click', early, true);
+            stopHolding();
             loading.remove();
-            held?.click();
+            earlyPress.held?.click();
             if ('serviceWorker' in navigator)
                 navigator.serviceWorker.register('sw.js').catch(() => {});
         }, failed);
