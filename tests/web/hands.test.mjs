@@ -379,6 +379,26 @@ test('a press made before the start-up script has arrived is handled', async ({ 
   await t.expectOpen(['Form2']);
 });
 
+// A page loaded out of sight, as in a tab opened in the background, has no
+// first paint reported; it still gives the focus, asks for the whole font
+// and names it for every later window.
+test('a page whose first paint is never reported still starts', async ({ page }) => {
+  await page.addInitScript(() => {
+    const observe = PerformanceObserver.prototype.observe;
+    PerformanceObserver.prototype.observe = function (options) {
+      if (options?.type !== 'paint') observe.call(this, options);
+    };
+  });
+  const asked = [];
+  page.on('request', (r) => { if (hashedFiles.wholeFont.test(r.url())) asked.push(r.url()); });
+  await page.goto('index.html');
+  const t = new Takhmin(page);
+  await expect(t.control('Form1', 'Command1')).toBeFocused();
+  await expect.poll(() => asked.length).toBe(1);
+  await expect(page.locator('html')).toHaveClass(/naskh-whole/);
+  await t.expectOpen(['Form1']);
+});
+
 // Every text of the page laid out again and drawn: Chromium draws the
 // rounded corners of a control whose text was laid out again one level of
 // grey apart, whatever the font, and a screenshot compares what a text

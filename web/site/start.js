@@ -56,7 +56,7 @@
     // the first frame would make that frame wait for this file in a page
     // analyser's eyes (Lighthouse ties the first paint to every script that
     // ran in its frame), though the window needs nothing from it.
-    const painted = new Promise((resolve) => {
+    const reported = new Promise((resolve) => {
         if (!PerformanceObserver.supportedEntryTypes?.includes('paint'))
             return resolve(nextFrame().then(nextFrame));
         const observer = new PerformanceObserver((list) => {
@@ -67,6 +67,14 @@
         });
         observer.observe({ type: 'paint', buffered: true });
     });
+    // A page out of sight before its first paint (loaded in a tab in the
+    // background) never has that paint reported: a second on, two frames
+    // stand for it, which such a page draws once it is seen.
+    let late;
+    const unreported = new Promise((resolve) => { late = setTimeout(resolve, 1000); })
+        .then(nextFrame)
+        .then(nextFrame);
+    const painted = Promise.race([reported.then(() => clearTimeout(late)), unreported]);
     // The control the first window gives the focus is only drawn so in the
     // HTML; it takes the focus once the window has been painted, unless the
     // user has put it elsewhere. Focusing has the page's style worked out
